@@ -1,0 +1,62 @@
+/* VERUVEZ.EXE: globals and procedures shared between the program's files. */
+#ifndef VMT_VERUVEZ_H
+#define VMT_VERUVEZ_H
+
+#include <windows.h>
+#include "resource.h"
+#include "log/logformat.h"
+#include "selection/selection.h"
+
+/* app/ */
+extern HINSTANCE g_hInst;
+extern HWND      g_hwndLog;
+extern HANDLE    g_hDevice;
+extern char      g_szClassName[260];
+extern char      g_szTitle[260];
+extern char      g_szErrorCaption[260];
+
+#define SETTINGS_FILE   "VERUVEZ.INI"
+#define MSGBOX_CAPTION  "ACPI VMT's"
+
+/* Private message: the log pane may paint again (posted by LogPrintf). */
+#define WM_APP_LOGPAINT (WM_APP + 1)
+
+BOOL             RegisterMainClass(HINSTANCE hInstance);
+BOOL             CreateMainWindow(HINSTANCE hInstance, int nCmdShow);
+LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+/* log/ */
+int  LogPrintf(int level, const char *format, ...);
+void DebugPrintf(const char *format, ...);
+void LogResumePainting(void);
+void SaveLogFile(HWND hwndOwner);
+DWORD CALLBACK LogStreamOutCallback(DWORD_PTR dwCookie, LPBYTE pbBuff, LONG cb, LONG *pcb);
+
+/* driver/ */
+void  OpenAcpiDevice(void);
+void  CloseAcpiDevice(void);
+/* Sends one request with buf as input and output; returns 0 or the system
+   error code.  DeviceRequest also writes the failure to the log. */
+DWORD DeviceRequestQuiet(DWORD code, void *buf, DWORD size);
+DWORD DeviceRequest(DWORD code, void *buf, DWORD size);
+DWORD DeviceRequestValue(DWORD code, DWORD value);
+
+/* selection/ */
+void LoadTestSelection(const char *fileName);
+void SaveTestSelection(const char *fileName);
+void QueryCapabilities(void);
+
+/* pages/ */
+int  ShowFilterOptions(HWND hwndParent, int startPage);
+INT_PTR CALLBACK ProcessorPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK SystemPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK ThermalPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK RtcAlarmPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+/* testpass/ */
+void RunProcessorStateTests(HWND hwnd);
+void RunSystemStateTests(HWND hwnd);
+void RunFanTests(HWND hwnd);
+void RunThrottleTests(HWND hwnd);
+
+#endif

@@ -1,0 +1,42 @@
+/* The power-control driver device and its requests. */
+#include "app/veruvez.h"
+#include "driver/acpiioctl.h"
+
+void OpenAcpiDevice(void)
+{
+    g_hDevice = CreateFileA("\\\\.\\ACPI", GENERIC_READ | GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                            OPEN_EXISTING, 0, NULL);
+}
+
+void CloseAcpiDevice(void)
+{
+    CloseHandle(g_hDevice);
+    g_hDevice = INVALID_HANDLE_VALUE;
+}
+
+DWORD DeviceRequestQuiet(DWORD code, void *buf, DWORD size)
+{
+    DWORD bytes = 0;
+    if (DeviceIoControl(g_hDevice, code, buf, size, buf, size, &bytes, NULL))
+        return 0;
+    DWORD err = GetLastError();
+    return err ? err : ERROR_GEN_FAILURE;
+}
+
+DWORD DeviceRequest(DWORD code, void *buf, DWORD size)
+{
+    DWORD err = DeviceRequestQuiet(code, buf, size);
+    if (err) {
+        const char *name = AcpiIoctlName(code);
+        LogPrintf(LOG_ERROR, "The driver request %s failed with system error %lu.\r\n",
+                  name ? name : "?", err);
+    }
+    return err;
+}
+
+DWORD DeviceRequestValue(DWORD code, DWORD value)
+{
+    DWORD buf = value;
+    return DeviceRequest(code, &buf, sizeof buf);
+}

@@ -1,0 +1,3 @@
+#include "selection/selection.h"
+
+uint8_t g_TestSelection[SEL_COUNT];
