@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds VERUVEZ.EXE and opens it under Wine in the project's own prefix.
+# Without a display it runs under Xvfb, saves a screenshot of the main
+# window after start-up, says where, and closes the program again.
+set -eu
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 --target veruvez
+
+export WINEPREFIX="$PWD/build/win32/wineprefix" WINEARCH=win32
+export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml="
+[ -f "$WINEPREFIX/system.reg" ] || { wineboot -i </dev/null >/dev/null 2>&1; wineserver -w; }
+exe="$PWD/build/win32/bin/VERUVEZ.EXE"
+
+if [ -n "${DISPLAY:-}" ]; then
+  exec wine "$exe" </dev/null
+fi
+
+shot="$PWD/build/win32/screenshots/main.png"
+mkdir -p "$(dirname "$shot")"
+exec 8< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null & echo "pid $!")
+read -r _ xpid <&8
+read -r dnum <&8
+export DISPLAY=":$dnum"
+wine "$exe" </dev/null >/dev/null 2>&1 &
+for _ in $(seq 1 60); do
+  xwininfo -root -tree 2>/dev/null | grep -q '"ACPI Velmont Test"' && break
+  sleep 0.5
+done
+sleep 1
+wid=$(xwininfo -root -tree | awk '/"ACPI Velmont Test"/ {print $1; exit}')
+import -window "$wid" "$shot"
+echo "VERUVEZ.EXE started under Xvfb (display $DISPLAY); screenshot of the main window: $shot"
+wineserver -k
+kill "$xpid" 2>/dev/null || true
