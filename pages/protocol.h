@@ -1,0 +1,38 @@
+/* The page protocol shared by the four filter-options pages: check boxes
+   shown from the selection table, dependent controls enabled exactly while
+   their box is checked, boxes stored back on OK. */
+#ifndef VMT_PROTOCOL_H
+#define VMT_PROTOCOL_H
+
+#include "app/veruvez.h"
+
+struct PageCheck {
+    int        idCheck;      /* check box */
+    int        entry;        /* index into g_TestSelection */
+    const int *dependents;   /* controls usable only while the box is checked */
+    int        nDependents;
+};
+
+struct PageLayout {
+    const PageCheck *checks; /* in the page's order */
+    int              nChecks;
+};
+
+/* WM_INITDIALOG: each box from its entry (1 checked, 0 unchecked, anything
+   else disabled and unchecked), then every box's dependents. */
+void PageInitChecks(HWND hwndPage, const PageLayout *layout);
+
+/* Enables or disables one box's dependents from its checked state. */
+void PageEnableDependents(HWND hwndPage, const PageCheck *check);
+
+/* The check-box entry for a control id, or NULL when id is no box of the page. */
+const PageCheck *PageFindCheck(const PageLayout *layout, int id);
+
+/* PSN_APPLY: each enabled box stores SELECT_RUN or SELECT_SKIP. */
+void PageApplyChecks(HWND hwndPage, const PageLayout *layout);
+
+/* WM_NOTIFY of the protocol: PSN_APPLY stores and answers TRUE, PSN_RESET
+   answers TRUE, anything else FALSE. */
+BOOL PageNotify(HWND hwndPage, const PageLayout *layout, LPARAM lParam);
+
+#endif
