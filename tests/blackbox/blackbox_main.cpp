@@ -11,29 +11,35 @@ namespace {
    destroyed (every message box, every exit).  For the run of the tests the
    program's windows are left unmanaged; the setting is removed afterwards
    so that an ordinary start of the program is not affected. */
-const char kAppX11Key[] = "Software\\Wine\\AppDefaults\\VERUVEZ.EXE\\X11 Driver";
+const char *const kAppX11Keys[] = {
+    "Software\\Wine\\AppDefaults\\VERUVEZ.EXE\\X11 Driver",
+    "Software\\Wine\\AppDefaults\\harness_target.exe\\X11 Driver",
+};
 
 class UnmanagedWindows : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        HKEY key;
-        DWORD disposition = 0;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, kAppX11Key, 0, NULL, 0, KEY_SET_VALUE, NULL,
-                            &key, &disposition) != ERROR_SUCCESS)
-            return;
-        created_ = disposition == REG_CREATED_NEW_KEY;
-        RegSetValueExA(key, "Managed", 0, REG_SZ, (const BYTE *)"N", 2);
-        RegCloseKey(key);
+        for (int i = 0; i < 2; i++) {
+            HKEY key;
+            DWORD disposition = 0;
+            if (RegCreateKeyExA(HKEY_CURRENT_USER, kAppX11Keys[i], 0, NULL, 0, KEY_SET_VALUE,
+                                NULL, &key, &disposition) != ERROR_SUCCESS)
+                continue;
+            created_[i] = disposition == REG_CREATED_NEW_KEY;
+            RegSetValueExA(key, "Managed", 0, REG_SZ, (const BYTE *)"N", 2);
+            RegCloseKey(key);
+        }
     }
     void TearDown() override
     {
-        if (created_)
-            RegDeleteKeyA(HKEY_CURRENT_USER, kAppX11Key);
+        for (int i = 0; i < 2; i++)
+            if (created_[i])
+                RegDeleteKeyA(HKEY_CURRENT_USER, kAppX11Keys[i]);
     }
 
 private:
-    bool created_ = false;
+    bool created_[2] = {false, false};
 };
 
 }  // namespace

@@ -342,15 +342,27 @@ void PropertySheet::Cancel()
 /* ---- Save As dialog ------------------------------------------------------ */
 
 namespace {
+/* The first Edit among the descendants of a window. */
+HWND FindEdit(HWND parent)
+{
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (lstrcmpiA(ClassName(child).c_str(), "Edit") == 0)
+            return child;
+        if (HWND edit = FindEdit(child))
+            return edit;
+    }
+    return NULL;
+}
+
 /* The file name field: an edit (edt1), or the edit inside the combo box
-   (cmb13) of the newer dialog layout. */
+   (cmb13, under Wine a ComboBoxEx holding a ComboBox holding the Edit). */
 HWND FileNameField(HWND dialog)
 {
     HWND edit = GetDlgItem(dialog, edt1);
     if (!edit) {
         HWND combo = GetDlgItem(dialog, cmb13);
         if (combo)
-            edit = FindWindowExA(combo, NULL, "Edit", NULL);
+            edit = FindEdit(combo);
     }
     if (!edit)
         throw HarnessError("the Save As dialog has no file name field (edt1 or cmb13)");
@@ -373,9 +385,10 @@ void SaveAsDialog::ChooseFilter(int index)
     HWND combo = bb::Control(hwnd_, cmb1);
     if (Send(combo, CB_SETCURSEL, (WPARAM)(index - 1), 0, "choosing the file type") == CB_ERR)
         throw HarnessError(Format("the Save As dialog has no file type %d", index));
-    /* CB_SETCURSEL does not notify: tell the dialog as a choice by hand would. */
-    Send(hwnd_, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELCHANGE), (LPARAM)combo,
-         "choosing the file type");
+    /* CB_SETCURSEL does not notify: tell the dialog as a choice by hand
+       would (Wine's dialog takes the new index on CBN_SELENDOK). */
+    for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
+        Send(hwnd_, WM_COMMAND, MAKEWPARAM(cmb1, code), (LPARAM)combo, "choosing the file type");
 }
 
 int SaveAsDialog::ChosenFilter() const
