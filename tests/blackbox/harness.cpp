@@ -318,7 +318,7 @@ namespace {
 void PressAndWaitGone(HWND hwnd, int id, const char *what)
 {
     Post(hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(hwnd, id), what);
-    WaitUntil([&] { return !IsWindow(hwnd) || !IsWindowVisible(hwnd); }, kTimeout,
+    WaitUntil([&] { return !IsWindow(hwnd); }, kTimeout,
               std::string(what) + ": the window to close");
 }
 }  // namespace
@@ -416,7 +416,7 @@ void SaveAsDialog::Cancel()
 void SaveAsDialog::WaitClosed(DWORD timeoutMs)
 {
     HWND hwnd = hwnd_;
-    WaitUntil([&] { return !IsWindow(hwnd) || !IsWindowVisible(hwnd); }, timeoutMs,
+    WaitUntil([&] { return !IsWindow(hwnd); }, timeoutMs,
               "the Save As dialog to close");
 }
 
@@ -716,7 +716,7 @@ void Program::Answer(const MessageBoxInfo &box, int button, DWORD timeoutMs) con
         throw HarnessError(Format("the message box %s %s has no button %d",
                                   Quoted(box.caption).c_str(), Quoted(box.text).c_str(), button));
     Post(hwnd, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM)btn, "answering a message box");
-    WaitUntil([&] { return !IsWindow(hwnd) || !IsWindowVisible(hwnd); }, timeoutMs,
+    WaitUntil([&] { return !IsWindow(hwnd); }, timeoutMs,
               "the message box " + Quoted(box.text) + " to close");
 }
 
