@@ -27,28 +27,11 @@ static uint32_t SimGetAlarm(RTC_ALARM_TIME *t)
     return ACPISIM_STATUS_SUCCESS;
 }
 
-static const ACPISIM_BACKEND g_Simulated = {
+const ACPISIM_BACKEND AcpiSimSimulated = {
     "simulated",
     SimSetSleepState, SimSetCpuState, SimSetFan, SimSetDutyCycle,
     SimGetCapabilities, SimSetAlarm, SimGetAlarm,
 };
-
-/* Every backend there is; the first is the default. */
-static const ACPISIM_BACKEND *const g_Backends[] = { &g_Simulated };
-
-const ACPISIM_BACKEND *AcpiSimFindBackend(const char *name)
-{
-    if (!name || !*name)
-        return g_Backends[0];
-    for (size_t i = 0; i < sizeof g_Backends / sizeof g_Backends[0]; i++) {
-        const char *a = g_Backends[i]->Name, *b = name;
-        while (*a && *a == *b)
-            a++, b++;
-        if (!*a && !*b)
-            return g_Backends[i];
-    }
-    return 0;
-}
 
 void AcpiSimSimulatedState(ACPISIM_MACHINE *out)
 {

@@ -19,6 +19,7 @@ const DWORD ERR_INVALID_PARAMETER = 87;  /* STATUS_INVALID_PARAMETER */
 const DWORD ERR_INVALID_FUNCTION = 1;    /* STATUS_INVALID_DEVICE_REQUEST */
 const DWORD ERR_GEN_FAILURE = 31;        /* STATUS_UNSUCCESSFUL */
 const DWORD ERR_IO_DEVICE = 1117;        /* STATUS_IO_DEVICE_ERROR */
+const DWORD ERR_NOT_SUPPORTED = 50;      /* STATUS_NOT_SUPPORTED */
 
 const DWORD ALL_CODES[] = {
     IOCTL_SET_SLEEP_STATE, IOCTL_SET_CPU_STATE, IOCTL_SET_FAN, IOCTL_GET_CAPABILITIES,
@@ -452,6 +453,49 @@ TEST_F(DriverTest, CapabilityMaskComesFromTheRegistry)
               "IOCTL_GET_CAPABILITIES 0 0x00000000 reply=55\r\n"
               "IOCTL_GET_CAPABILITIES 0 0x00000000 reply=21\r\n"
               "IOCTL_GET_CAPABILITIES 0 0x00000000 reply=0\r\n");
+}
+
+TEST_F(DriverTest, BackendAndJournalSettingsAreHonouredOrRefused)
+{
+    /* The backend is chosen by name, without regard to case. */
+    reg.String("Backend", "Simulated");
+    dev.Reopen();
+    ASSERT_NE(dev.h, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Value(dev.h, IOCTL_SET_FAN, 1), 0u);
+
+    /* An unknown backend refuses the open; Wine hands out the handle all
+       the same, so every request then fails, until the name is right. */
+    reg.String("Backend", "linux-nonexistent");
+    CloseHandle(dev.h);
+    dev.h = CreateFileA("\\\\.\\ACPI", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                        NULL, OPEN_EXISTING, 0, NULL);
+    if (dev.h != INVALID_HANDLE_VALUE) {
+        EXPECT_EQ(Value(dev.h, IOCTL_SET_FAN, 0), ERR_NOT_SUPPORTED);
+        DWORD mask = 0;
+        EXPECT_EQ(Value(dev.h, IOCTL_GET_CAPABILITIES, 0, &mask), ERR_NOT_SUPPORTED);
+        EXPECT_EQ(mask, 0u);
+        EXPECT_EQ(Value(dev.h, IOCTL_SET_FAN, 9), ERR_NOT_SUPPORTED);
+        EXPECT_EQ(Value(dev.h, 0x22015C, 0), ERR_INVALID_FUNCTION);
+    }
+    reg.Remove("Backend");
+    dev.Reopen();
+    ASSERT_NE(dev.h, INVALID_HANDLE_VALUE);
+
+    /* A journal that cannot be written does not keep requests from their
+       answers; one too long for a path turns the journal off. */
+    reg.String("JournalFile", "C:\\no-such-directory\\journal.txt");
+    dev.Reopen();
+    EXPECT_EQ(Value(dev.h, IOCTL_SET_CPU_STATE, 3), 0u);
+    EXPECT_EQ(Value(dev.h, IOCTL_SET_CPU_STATE, 4), ERR_INVALID_PARAMETER);
+    std::string longPath = "C:\\" + std::string(300, 'j');
+    reg.String("JournalFile", longPath.c_str());
+    dev.Reopen();
+    EXPECT_EQ(Value(dev.h, IOCTL_SET_CPU_STATE, 2), 0u);
+    EXPECT_EQ(Journal(), "IOCTL_SET_FAN 1 0x00000000\r\n"
+                         "IOCTL_SET_FAN 0 0xC00000BB\r\n"
+                         "IOCTL_GET_CAPABILITIES 0 0xC00000BB\r\n"
+                         "IOCTL_SET_FAN 9 0xC00000BB\r\n"
+                         "0x0022015C - 0xC0000010\r\n");
 }
 
 /* A model of the machine, to judge each random answer. */
