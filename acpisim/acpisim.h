@@ -47,12 +47,7 @@ typedef struct ACPISIM_BACKEND {
 extern const ACPISIM_BACKEND AcpiSimSimulated;
 const ACPISIM_BACKEND *AcpiSimFindBackend(const char *name);
 
-/* The simulated machine's state, for checks. */
-typedef struct ACPISIM_MACHINE {
-    uint32_t SleepState, CpuState, Fan, DutyCycle;
-    RTC_ALARM_TIME Alarm;
-} ACPISIM_MACHINE;
-void AcpiSimSimulatedState(ACPISIM_MACHINE *out);
+/* Puts the simulated machine back to its state at start: all zero. */
 void AcpiSimSimulatedReset(void);
 
 /* The settings read from the registry at every open of the device. */

@@ -2,7 +2,10 @@
    remembers it. */
 #include "acpisim/acpisim.h"
 
-static ACPISIM_MACHINE g_Machine;
+static struct {
+    uint32_t SleepState, CpuState, Fan, DutyCycle;
+    RTC_ALARM_TIME Alarm;
+} g_Machine;
 
 static uint32_t SimSetSleepState(uint32_t s) { g_Machine.SleepState = s; return ACPISIM_STATUS_SUCCESS; }
 static uint32_t SimSetCpuState(uint32_t s)   { g_Machine.CpuState = s;   return ACPISIM_STATUS_SUCCESS; }
@@ -33,13 +36,9 @@ const ACPISIM_BACKEND AcpiSimSimulated = {
     SimGetCapabilities, SimSetAlarm, SimGetAlarm,
 };
 
-void AcpiSimSimulatedState(ACPISIM_MACHINE *out)
-{
-    *out = g_Machine;
-}
-
 void AcpiSimSimulatedReset(void)
 {
-    static const ACPISIM_MACHINE zero;
-    g_Machine = zero;
+    static const RTC_ALARM_TIME zero;
+    g_Machine.SleepState = g_Machine.CpuState = g_Machine.Fan = g_Machine.DutyCycle = 0;
+    g_Machine.Alarm = zero;
 }
