@@ -164,3 +164,49 @@ TEST_F(NoDriverTest, UnknownCommandIdsChangeNothing)
     app.Command(IDM_EXIT);
     EXPECT_EQ(app.WaitForExit(), 0u);
 }
+
+/* With the stand-in driver loaded. */
+class DriverShellTest : public BlackBoxTest {};
+
+TEST_F(DriverShellTest, StartupWithDriverShowsTheBannerOnlyAndQueriesCapabilities)
+{
+    StartOptions opts;
+    opts.captureDebugOutput = true;
+    Program app(opts);
+
+    EXPECT_EQ(app.LogText(), BANNER_TEXT "\r\n\r\n");
+    EXPECT_EQ(app.LogLines(), (std::vector<std::string>{BANNER_TEXT, ""}));
+    for (const std::string &s : app.DebugOutput())
+        EXPECT_EQ(s.find("VERUVEZ.EXE"), std::string::npos) << "debugger output " << s;
+
+    /* The capability query is the first request, sent once at start-up. */
+    std::vector<std::string> journal = bb::WaitForJournalLines(1);
+    EXPECT_EQ(journal[0], "IOCTL_GET_CAPABILITIES 0 0x00000000 reply=55");
+    EXPECT_EQ(journal.size(), 1u);
+
+    app.Command(IDM_EXIT);
+    EXPECT_EQ(app.WaitForExit(), 0u);
+    EXPECT_EQ(bb::ReadJournal().size(), 1u) << "a request at shut-down";
+}
+
+TEST_F(DriverShellTest, ExitAndTheCloseBoxBothWriteTheSelection)
+{
+    static const char *const keys[] = {
+        "S1SystemState", "S2SystemState", "S3SystemState", "S4SystemState", "C1CPUState",
+        "C2CPUState", "C3CPUState", "FanOnOff", "CPUDutyCycle", "RTCAlarm",
+    };
+    struct Way { const char *name; UINT msg; WPARAM wParam; } ways[] = {
+        {"File/Exit", WM_COMMAND, IDM_EXIT},
+        {"close box (SC_CLOSE)", WM_SYSCOMMAND, SC_CLOSE},
+    };
+    for (const Way &way : ways) {
+        SCOPED_TRACE(way.name);
+        bb::DeleteSettingsFile();
+        Program app;
+        ASSERT_TRUE(PostMessageA(app.MainWindow(), way.msg, way.wParam, 0));
+        EXPECT_EQ(app.WaitForExit(), 0u);
+        /* First run, no settings file: every test selected, and kept so. */
+        for (const char *key : keys)
+            EXPECT_EQ(bb::SettingsValue(key), 1) << key << " in\n" << bb::ReadSettingsFile();
+    }
+}
