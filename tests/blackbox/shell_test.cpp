@@ -142,13 +142,7 @@ TEST_F(NoDriverTest, UnknownCommandIdsChangeNothing)
        command arrives with a notification code in the high word, which the
        program does not look at. */
     app.Command(IDM_ABOUT, 1);
-    HWND about = NULL;
-    bb::WaitUntil([&] {
-        for (HWND w : bb::TopLevelWindows(app.pid()))
-            if (w != app.MainWindow())
-                about = w;
-        return about != NULL;
-    }, bb::kTimeout, "the About box");
+    HWND about = app.WaitForDialog("About ACPI Dravel");
     EXPECT_EQ(bb::TopLevelWindows(app.pid()).size(), 2u) << "a window besides the About box opened";
     PostMessageA(about, WM_COMMAND, IDOK, 0);
     bb::WaitUntil([&] { return !IsWindow(about); }, bb::kTimeout, "the About box to close");
