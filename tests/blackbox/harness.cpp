@@ -691,6 +691,9 @@ MessageBoxInfo Program::FindMessageBox() const
         box.hwnd = hwnd;
         box.caption = WindowText(hwnd);
         box.text = WindowText(text);
+        for (HWND c = GetWindow(hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+            if (IsWindowVisible(c) && lstrcmpiA(ClassName(c).c_str(), "Button") == 0)
+                box.buttons.push_back(GetDlgCtrlID(c));
         break;
     }
     return box;
@@ -712,7 +715,7 @@ void Program::Answer(const MessageBoxInfo &box, int button, DWORD timeoutMs) con
 {
     HWND hwnd = box.hwnd;
     HWND btn = GetDlgItem(hwnd, button);
-    if (!btn)
+    if (!btn || !IsWindowVisible(btn))
         throw HarnessError(Format("the message box %s %s has no button %d",
                                   Quoted(box.caption).c_str(), Quoted(box.text).c_str(), button));
     Post(hwnd, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM)btn, "answering a message box");

@@ -75,6 +75,7 @@ struct MessageBoxInfo {
     HWND hwnd = NULL;
     std::string caption;
     std::string text;       /* the static with id 0xFFFF */
+    std::vector<int> buttons;   /* ids of its visible buttons (IDOK, IDYES, ...) */
 };
 
 /* The "ACPI Filter Options" property sheet. */

@@ -32,6 +32,7 @@ TEST_F(NoDriverHarness, AnswersMessageBoxesAndSeesTheirEnd)
         bb::MessageBoxInfo box = app.WaitForMessageBox();
         EXPECT_EQ(box.caption, "ACPI VMT's");
         EXPECT_EQ(box.text, "Proceed?");
+        EXPECT_EQ(box.buttons, (std::vector<int>{IDYES, IDNO}));
         EXPECT_THROW(app.Answer(box, IDOK), bb::HarnessError);   /* a Yes/No box has no OK */
         app.Answer(box, answer);
         EXPECT_EQ(app.FindMessageBox().hwnd, (HWND)NULL);
