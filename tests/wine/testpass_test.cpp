@@ -2,6 +2,7 @@
    message boxes (read and answered by a hook), the string table, and
    the error line of every failing request. */
 #include "tests/wine/wintest.h"
+#include <richedit.h>
 #include <deque>
 #include <set>
 #include <vector>
@@ -65,6 +66,7 @@ protected:
     Observer observer;
     HHOOK hook = NULL;
     uint8_t savedTable[SEL_COUNT];
+    int firstPassLine = 0;   /* the log's lines before the pass: banner, empty, red */
 
     void SetUp() override
     {
@@ -72,6 +74,7 @@ protected:
         memcpy(savedTable, g_TestSelection, sizeof savedTable);
         observer.owner = hwndMain;
         observer.logSeen = WindowText(g_hwndLog).size();
+        firstPassLine = (int)SendMessageA(g_hwndLog, EM_GETLINECOUNT, 0, 0) - 1;
         s_observer = &observer;
         hook = SetWindowsHookExA(WH_CALLWNDPROCRET, AnswerBoxes, NULL, GetCurrentThreadId());
         ASSERT_NE(hook, (HHOOK)NULL);
@@ -92,6 +95,33 @@ protected:
         EXPECT_EQ(observer.faults, std::vector<std::string>());
     }
 };
+
+/* The look of each line of the log pane from line first on, read from its
+   first character: "normal", "skipped", "error". */
+std::vector<std::string> LineLooks(int first)
+{
+    std::vector<std::string> looks;
+    int lines = (int)SendMessageA(g_hwndLog, EM_GETLINECOUNT, 0, 0);
+    for (int i = first; i < lines; i++) {
+        int start = (int)SendMessageA(g_hwndLog, EM_LINEINDEX, i, 0);
+        if (SendMessageA(g_hwndLog, EM_LINELENGTH, start, 0) == 0)
+            continue;
+        SendMessageA(g_hwndLog, EM_SETSEL, start, start + 1);
+        CHARFORMATA cf = {};
+        cf.cbSize = sizeof cf;
+        SendMessageA(g_hwndLog, EM_GETCHARFORMAT, SCF_SELECTION, (LPARAM)&cf);
+        bool bold = (cf.dwEffects & CFE_BOLD) != 0;
+        if (!bold && (cf.dwEffects & CFE_AUTOCOLOR))
+            looks.push_back("normal");
+        else if (bold && !(cf.dwEffects & CFE_AUTOCOLOR) && cf.crTextColor == RGB(0, 127, 255))
+            looks.push_back("skipped");
+        else if (bold && !(cf.dwEffects & CFE_AUTOCOLOR) && cf.crTextColor == RGB(255, 0, 0))
+            looks.push_back("error");
+        else
+            looks.push_back("effects " + std::to_string(cf.dwEffects) + " colour " + std::to_string(cf.crTextColor));
+    }
+    return looks;
+}
 
 std::string Running(const char *name, const char *request)
 {
@@ -134,6 +164,14 @@ TEST_F(PassInWindow, EveryTestAnsweredYesWithoutTheDriver)
         "box The following tests are going to throttle the CPU back.\n\nDo you want to run these tests?",
         throttle,
     }));
+
+    /* Seventeen running lines in the normal look, each followed by its red line. */
+    std::vector<std::string> looks;
+    for (int i = 0; i < 17; i++) {
+        looks.push_back("normal");
+        looks.push_back("error");
+    }
+    EXPECT_EQ(LineLooks(firstPassLine), looks);
 }
 
 TEST_F(PassInWindow, OnlyNoSkipsAndUnsupportedEntriesAskNothing)
@@ -159,6 +197,10 @@ TEST_F(PassInWindow, OnlyNoSkipsAndUnsupportedEntriesAskNothing)
         "The \"Turning the fan OFF\" test is not supported on this machine.\r\n",
         "box The following tests are going to throttle the CPU back.\n\nDo you want to run these tests?",
         "log The \"Throttle the CPU\" tests were skipped...\r\n",
+    }));
+    EXPECT_EQ(LineLooks(firstPassLine), (std::vector<std::string>{
+        "normal", "error", "skipped", "normal", "skipped", "skipped", "skipped",
+        "normal", "normal", "skipped",
     }));
 }
 
