@@ -131,48 +131,8 @@ std::string Running(const char *name, const char *request)
 
 const char kC1Prompt[] = "box The following test is going to place the CPU into the C1 state.\n\nDo you want to run this test?";
 const char kC2Prompt[] = "box The following test is going to place the CPU into the C2 state.\n\nDo you want to run this test?";
-const char kC3Prompt[] = "box The following test is going to place the CPU into the C3 state.\n\nDo you want to run this test?";
 
 } // namespace
-
-TEST_F(PassInWindow, EveryTestAnsweredYesWithoutTheDriver)
-{
-    memset(g_TestSelection, SELECT_RUN, sizeof g_TestSelection);
-    Start();
-
-    std::string throttle = "log ";
-    for (int p = 10; p <= 90; p += 10)
-        throttle += "Running the \"Throttle the CPU to " + std::to_string(p) + "%\" test.\r\n"
-                    "The driver request IOCTL_SET_DUTY_CYCLE failed with system error 6.\r\n";
-    const char *sPrompt = "The following test is going to place the system into the S%c low power state.\n"
-                          "Once the machine is in the S%c state, manually wake it up by moving the mouse, "
-                          "pressing the wake button, etc.\n\nDo you want to run this test?";
-    auto S = [&](char n) { char buf[300]; wsprintfA(buf, sPrompt, n, n); return std::string("box ") + buf; };
-    auto V = [](char n) { return std::string("box Did the machine correctly enter the S") + n +
-                                 " state and then wake up to your command?"; };
-    EXPECT_EQ(observer.events, (std::vector<std::string>{
-        kC1Prompt, Running("Placing the CPU into C1", "IOCTL_SET_CPU_STATE"),
-        kC2Prompt, Running("Placing the CPU into C2", "IOCTL_SET_CPU_STATE"),
-        kC3Prompt, Running("Placing the CPU into C3", "IOCTL_SET_CPU_STATE"),
-        S('1'), Running("Placing the system into the S1 state", "IOCTL_SET_SLEEP_STATE"), V('1'),
-        S('2'), Running("Placing the system into the S2 state", "IOCTL_SET_SLEEP_STATE"), V('2'),
-        S('3'), Running("Placing the system into the S3 state", "IOCTL_SET_SLEEP_STATE"), V('3'),
-        "box The following test is going to turn the fan ON.\n\nDo you want to run this test?",
-        Running("Turning the fan ON", "IOCTL_SET_FAN"), "box Did the fan turn ON?",
-        "box The following test is going to turn the fan OFF\n\nDo you want to run this test?",
-        Running("Turning the fan OFF", "IOCTL_SET_FAN"), "box Did the fan turn OFF?",
-        "box The following tests are going to throttle the CPU back.\n\nDo you want to run these tests?",
-        throttle,
-    }));
-
-    /* Seventeen running lines in the normal look, each followed by its red line. */
-    std::vector<std::string> looks;
-    for (int i = 0; i < 17; i++) {
-        looks.push_back("normal");
-        looks.push_back("error");
-    }
-    EXPECT_EQ(LineLooks(firstPassLine), looks);
-}
 
 TEST_F(PassInWindow, OnlyNoSkipsAndUnsupportedEntriesAskNothing)
 {
