@@ -1,6 +1,6 @@
 /* The test pass in the program's own window, without the driver: the real
-   message boxes (read and answered by a hook), the string table, and
-   the error line of every failing request. */
+   message boxes (read and answered by a hook), the string table, the error
+   line of a failing request and the look of every line. */
 #include "tests/wine/wintest.h"
 #include <richedit.h>
 #include <deque>
