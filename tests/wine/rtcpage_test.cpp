@@ -1,10 +1,8 @@
 /* The RTC Alarm page in a modeless sheet of its own, owned by the main
    window, driven through its real controls. */
 #include "tests/wine/wintest.h"
-#include "pages/rtcrules.h"
 #include <commctrl.h>
 #include <prsht.h>
-#include <string.h>
 #include <vector>
 
 static const int kAlarmControls[] = {
@@ -119,27 +117,6 @@ protected:
     }
 };
 
-/* Reads a message box that comes up on this thread, then closes it. */
-static std::string s_boxText, s_boxCaption;
-
-static BOOL CALLBACK CloseBox(HWND hwnd, LPARAM)
-{
-    char cls[16];
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(hwnd) || !GetDlgItem(hwnd, 0xFFFF))
-        return TRUE;
-    s_boxText = WindowText(GetDlgItem(hwnd, 0xFFFF));
-    s_boxCaption = WindowText(hwnd);
-    PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
-    return FALSE;
-}
-
-static void CALLBACK CloseBoxTimer(HWND, UINT, UINT_PTR id, DWORD)
-{
-    if (!EnumThreadWindows(GetCurrentThreadId(), CloseBox, 0))
-        KillTimer(NULL, id);
-}
-
 static std::string Today(const char *format)
 {
     SYSTEMTIME st;
@@ -147,80 +124,6 @@ static std::string Today(const char *format)
     char buf[64];
     wsprintfA(buf, format, st.wMonth, st.wDay, st.wYear);
     return buf;
-}
-
-/* The resource matches the page's table: classes, ids, styles, places. */
-TEST(RtcTemplate, ThirteenControlsInTabOrder)
-{
-    HRSRC res = FindResourceA(g_hInst, MAKEINTRESOURCEA(IDD_RTC), (LPCSTR)RT_DIALOG);
-    ASSERT_NE(res, (HRSRC)NULL);
-    const WORD *p = (const WORD *)LockResource(LoadResource(g_hInst, res));
-    const DLGTEMPLATE *dlg = (const DLGTEMPLATE *)p;
-    EXPECT_EQ(dlg->style, 0x80C800C0u);
-    EXPECT_EQ(dlg->dwExtendedStyle, 0u);
-    ASSERT_EQ(dlg->cdit, 13);
-    EXPECT_EQ(dlg->cx, 200);
-    EXPECT_EQ(dlg->cy, 150);
-
-    auto readSz = [&p](std::string *out) {          /* ordinal or string */
-        if (*p == 0xFFFF) {
-            static const char *atoms[] = {"button", "edit", "static", "listbox"};
-            WORD atom = p[1];
-            *out = atom >= 0x80 && atom <= 0x83 ? atoms[atom - 0x80] : "#" + std::to_string(atom);
-            p += 2;
-            return;
-        }
-        out->clear();
-        while (*p)
-            out->push_back((char)tolower(*p++));
-        p++;
-    };
-    std::string menu, cls, title, face;
-    p = (const WORD *)(dlg + 1);
-    readSz(&menu);
-    readSz(&cls);
-    readSz(&title);
-    EXPECT_EQ(title, "rtc alarm");
-    EXPECT_EQ(*p++, 8);
-    readSz(&face);
-    EXPECT_EQ(face, "ms sans serif");
-
-    struct Row { int id; const char *cls; DWORD style; short x, y, cx, cy; const char *text; };
-    const Row rows[13] = {
-        {1024, "edit", 0x58810000, 32, 73, 51, 12, ""},
-        {1025, "edit", 0x50030006, 34, 75, 8, 8, ""},
-        {1028, "static", 0x50020081, 42, 75, 4, 8, ""},
-        {1026, "edit", 0x50030006, 46, 75, 8, 8, ""},
-        {1029, "static", 0x50020081, 54, 75, 4, 8, ""},
-        {1027, "edit", 0x50030006, 58, 75, 8, 8, ""},
-        {1030, "listbox", 0x50030001, 66, 75, 15, 10, ""},
-        {1031, "msctls_updown32", 0x500000B3, 84, 73, 9, 11, ""},
-        {-1, "static", 0x50020000, 5, 4, 190, 35,
-         "check the option below to run the rtc alarm tests on then next test pass.  "
-         "set the specified time and choose \"test\" to immediately set the rtc alarm."},
-        {1032, "button", 0x50010023, 13, 42, 150, 12, "rtc alarm tests"},
-        {1034, "button", 0x50010000, 113, 74, 32, 11, "test"},
-        {1036, "static", 0x50020000, 32, 110, 64, 10, "get rtc alarm"},
-        {1035, "button", 0x50010000, 113, 110, 32, 11, "test"},
-    };
-    for (const Row &r : rows) {
-        p = (const WORD *)(((ULONG_PTR)p + 3) & ~(ULONG_PTR)3);
-        const DLGITEMTEMPLATE *item = (const DLGITEMTEMPLATE *)p;
-        EXPECT_EQ((short)item->id, r.id);
-        EXPECT_EQ(item->style, r.style) << r.id;
-        EXPECT_EQ(item->dwExtendedStyle, 0u) << r.id;
-        EXPECT_EQ(item->x, r.x) << r.id;
-        EXPECT_EQ(item->y, r.y) << r.id;
-        EXPECT_EQ(item->cx, r.cx) << r.id;
-        EXPECT_EQ(item->cy, r.cy) << r.id;
-        p = (const WORD *)(item + 1);
-        readSz(&cls);
-        readSz(&title);
-        EXPECT_EQ(cls, r.cls) << r.id;
-        EXPECT_EQ(title, r.text) << r.id;
-        WORD extra = *p++;
-        p = (const WORD *)((const BYTE *)p + extra);
-    }
 }
 
 TEST_F(RtcPage, ShowsThePresentTimeOnTheTwelveHourClock)
@@ -337,50 +240,34 @@ TEST_F(RtcPage, UpDownFollowsTheFocus)
     EXPECT_EQ(TopIndex(), 1);
 }
 
-TEST_F(RtcPage, UnsupportedEntryKeepsEverythingDisabled)
+TEST_F(RtcPage, CheckBoxGovernsTheAlarmControls)
 {
+    /* An entry other than 0 or 1 disables the box and all eight controls
+       for the page's life, and OK leaves it as it was. */
     for (uint8_t entry : {(uint8_t)SELECT_UNSUPPORTED, (uint8_t)7}) {
         Open(entry);
-        HWND box = Item(IDC_RTC);
-        EXPECT_FALSE(IsWindowEnabled(box)) << (int)entry;
+        EXPECT_FALSE(IsWindowEnabled(Item(IDC_RTC))) << (int)entry;
         EXPECT_EQ(IsDlgButtonChecked(page, IDC_RTC), (UINT)BST_UNCHECKED);
         ExpectAlarmControlsEnabled(false);
-
-        SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_RTC, BN_CLICKED), (LPARAM)box);
-        PumpMessages();
-        EXPECT_EQ(IsDlgButtonChecked(page, IDC_RTC), (UINT)BST_UNCHECKED);
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_RTC, BN_CLICKED), (LPARAM)Item(IDC_RTC));
         ExpectAlarmControlsEnabled(false);
-
         PressOk();
         EXPECT_EQ(g_TestSelection[SEL_RTC], entry);
     }
-}
 
-TEST_F(RtcPage, ClearingAndCheckingTheBox)
-{
     Open(SELECT_SKIP);
-    HWND box = Item(IDC_RTC);
-    EXPECT_TRUE(IsWindowEnabled(box));
-    EXPECT_EQ(IsDlgButtonChecked(page, IDC_RTC), (UINT)BST_UNCHECKED);
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_RTC)));
     ExpectAlarmControlsEnabled(false);
-
     SetDlgItemTextA(page, IDC_RTC_HOUR, "77");
-    SendMessageA(box, BM_CLICK, 0, 0);             /* checking refreshes the time */
-    PumpMessages();
+    SendMessageA(Item(IDC_RTC), BM_CLICK, 0, 0);   /* checking shows the present time */
     ExpectAlarmControlsEnabled(true);
     SYSTEMTIME st;
     GetLocalTime(&st);
     EXPECT_EQ(Text(IDC_RTC_HOUR), std::to_string(st.wHour % 12));
-
     SetDlgItemTextA(page, IDC_RTC_HOUR, "77");
-    SendMessageA(box, BM_CLICK, 0, 0);             /* clearing keeps the fields */
-    PumpMessages();
+    SendMessageA(Item(IDC_RTC), BM_CLICK, 0, 0);   /* clearing keeps the fields */
     ExpectAlarmControlsEnabled(false);
     EXPECT_EQ(Text(IDC_RTC_HOUR), "77");
-    PressOk();
-    EXPECT_EQ(g_TestSelection[SEL_RTC], SELECT_SKIP);
-
-    Open(SELECT_SKIP);
     SendMessageA(Item(IDC_RTC), BM_CLICK, 0, 0);
     PressOk();
     EXPECT_EQ(g_TestSelection[SEL_RTC], SELECT_RUN);
@@ -412,42 +299,4 @@ TEST_F(RtcPage, FrameAndLabelsPaintInEditColours)
         EXPECT_EQ(RtcAlarmPageProc(page, WM_CTLCOLOREDIT, (WPARAM)dc, (LPARAM)Item(IDC_RTC_HOUR)), FALSE);
         ReleaseDC(page, dc);
     }
-}
-
-TEST_F(RtcPage, SetAndGetWithoutTheDevice)
-{
-    if (g_hDevice != INVALID_HANDLE_VALUE)
-        GTEST_SKIP() << "the driver is present";
-    Open(SELECT_RUN);
-    RTC_ALARM_TIME probe;
-    DWORD err = DeviceRequestQuiet(IOCTL_GET_RTC_ALARM, &probe, sizeof probe);
-    ASSERT_NE(err, 0u);
-    std::string failed = "The driver request IOCTL_SET_RTC_ALARM failed with system error "
-                         + std::to_string(err) + ".\r\n";
-
-    struct Case { const char *hour; int top; const char *shown; };
-    for (Case c : {Case{"12", 0, "00:30:05"}, Case{"12", 1, "12:30:05"}, Case{"11", 1, "23:30:05"},
-                   Case{"0", 0, "00:30:05"}}) {
-        SetDlgItemTextA(page, IDC_RTC_HOUR, c.hour);
-        SetDlgItemTextA(page, IDC_RTC_MINUTE, "30");
-        SetDlgItemTextA(page, IDC_RTC_SECOND, "5");
-        SendMessageA(Item(IDC_RTC_AMPM), LB_SETTOPINDEX, c.top, 0);
-        SetWindowTextA(g_hwndLog, "");
-        SendMessageA(Item(IDC_RTC_SET_TEST), BM_CLICK, 0, 0);
-        PumpMessages();
-        std::string line = "Setting RTC Alarm to " + Today("%d/%d/%d ") + c.shown + "\r\n";
-        EXPECT_EQ(WindowText(g_hwndLog), line + failed) << c.hour << " top " << c.top;
-    }
-
-    /* Get says the alarm could not be read instead of showing zeros. */
-    SetWindowTextA(g_hwndLog, "");
-    s_boxText.clear();
-    SetTimer(NULL, 0, 50, CloseBoxTimer);
-    SendMessageA(Item(IDC_RTC_GET_TEST), BM_CLICK, 0, 0);
-    PumpMessages();
-    char expected[RTC_MESSAGE_SIZE];
-    RtcFormatReadFailure(expected, sizeof expected, err);
-    EXPECT_EQ(s_boxText, expected);
-    EXPECT_EQ(s_boxCaption, "ACPI VMT's");
-    EXPECT_EQ(WindowText(g_hwndLog), std::string(expected) + "\r\n");
 }
