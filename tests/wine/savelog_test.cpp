@@ -1,0 +1,352 @@
+#include "tests/wine/wintest.h"
+#include "log/savelog.h"
+#include <dlgs.h>
+#include <richedit.h>
+#include <set>
+#include <vector>
+
+namespace {
+
+std::string ReadFileBytes(const std::string &name)
+{
+    std::string s;
+    HANDLE h = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    char buf[4096];
+    DWORD got;
+    while (ReadFile(h, buf, sizeof buf, &got, NULL) && got)
+        s.append(buf, got);
+    CloseHandle(h);
+    return s;
+}
+
+void WriteFileBytes(const std::string &name, const std::string &bytes)
+{
+    HANDLE h = CreateFileA(name.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    DWORD put;
+    WriteFile(h, bytes.data(), (DWORD)bytes.size(), &put, NULL);
+    CloseHandle(h);
+}
+
+bool Exists(const std::string &name)
+{
+    return GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ControlText(HWND hwnd)
+{
+    char buf[1024] = "";
+    GetWindowTextA(hwnd, buf, sizeof buf);
+    return buf;
+}
+
+/* Plays the operator for the modal windows a save opens on this thread: a
+   thread timer keeps firing inside their message loops.  It types the name
+   into the Save As dialog, picks the filter pair and presses OK, and answers
+   every message box, noting what it showed. */
+struct Operator {
+    std::string typedName;
+    int filterIndex = 1;
+    int replaceAnswer = IDYES;       /* our "ACPI VMT's" question */
+    int dialogPromptAnswer = IDYES;  /* the dialog's own overwrite prompt */
+
+    int dialogsSeen = 0;
+    std::vector<std::string> filterNames;
+    std::vector<std::pair<std::string, std::string>> boxes;   /* caption, text */
+    std::set<HWND> handled;
+};
+
+Operator *s_op;
+bool s_busy;
+
+void AnswerSaveDialog(HWND dlg)
+{
+    Operator &op = *s_op;
+    op.dialogsSeen++;
+    HWND hwndType = GetDlgItem(dlg, cmb1);
+    op.filterNames.clear();
+    int n = (int)SendMessageA(hwndType, CB_GETCOUNT, 0, 0);
+    for (int i = 0; i < n; i++) {
+        char item[256] = "";
+        if (SendMessageA(hwndType, CB_GETLBTEXTLEN, i, 0) < (LRESULT)sizeof item)
+            SendMessageA(hwndType, CB_GETLBTEXT, i, (LPARAM)item);
+        op.filterNames.push_back(item);
+    }
+    SendMessageA(hwndType, CB_SETCURSEL, op.filterIndex - 1, 0);
+    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK), (LPARAM)hwndType);
+
+    HWND hwndName = GetDlgItem(dlg, edt1);
+    if (!hwndName)
+        hwndName = GetDlgItem(dlg, cmb13);
+    SetWindowTextA(hwndName, op.typedName.c_str());
+    PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(dlg, IDOK));
+}
+
+void AnswerMessageBox(HWND box, const std::string &caption)
+{
+    Operator &op = *s_op;
+    std::string text = ControlText(GetDlgItem(box, 0xFFFF));
+    op.boxes.emplace_back(caption, text);
+    int answer = IDOK;
+    if (GetDlgItem(box, IDYES))
+        answer = caption == MSGBOX_CAPTION ? op.replaceAnswer : op.dialogPromptAnswer;
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), (LPARAM)GetDlgItem(box, answer));
+}
+
+BOOL CALLBACK VisitWindow(HWND hwnd, LPARAM)
+{
+    char cls[64] = "";
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (!IsWindowVisible(hwnd) || lstrcmpA(cls, "#32770") != 0 || s_op->handled.count(hwnd))
+        return TRUE;
+    s_op->handled.insert(hwnd);
+    std::string caption = ControlText(hwnd);
+    if (GetDlgItem(hwnd, 0xFFFF))
+        AnswerMessageBox(hwnd, caption);
+    else if (caption == "Save Log File" && s_op->dialogsSeen == 0)
+        AnswerSaveDialog(hwnd);
+    else
+        PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);   /* nothing else should appear */
+    return TRUE;
+}
+
+VOID CALLBACK OperatorTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (s_busy || !s_op)
+        return;
+    s_busy = true;
+    EnumThreadWindows(GetCurrentThreadId(), VisitWindow, 0);
+    s_busy = false;
+}
+
+class SaveLog : public MainWindowTest {
+protected:
+    std::string dir;
+
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        char tmp[MAX_PATH];
+        GetTempPathA(sizeof tmp, tmp);
+        dir = std::string(tmp) + "vmt-savelog-" + std::to_string(GetTickCount()) + "-" +
+              std::to_string(rand());
+        ASSERT_TRUE(CreateDirectoryA(dir.c_str(), NULL));
+        /* The banner (bold) and the driver line (bold red) are there already. */
+        LogPrintf(LOG_NORMAL, "Running the \"%s\" test.\r\n", "C1 state");
+        LogPrintf(LOG_SKIPPED, "The \"%s\" test was skipped...\r\n", "S3 state");
+        LogPrintf(LOG_ERROR, "The driver request %s failed with system error %lu.\r\n",
+                  "IOCTL_SET_FAN", 31UL);
+        PumpMessages();
+    }
+
+    void TearDown() override
+    {
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                std::string f = dir + "\\" + fd.cFileName;
+                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    RemoveDirectoryA(f.c_str());
+                else
+                    DeleteFileA(f.c_str());
+            } while (FindNextFileA(h, &fd));
+            FindClose(h);
+        }
+        RemoveDirectoryA(dir.c_str());
+        MainWindowTest::TearDown();
+    }
+
+    /* Runs "&Save As..." with the operator's answers. */
+    void SaveAs(Operator &op)
+    {
+        s_op = &op;
+        UINT_PTR timer = SetTimer(NULL, 0, 30, OperatorTick);
+        SendMessageA(hwndMain, WM_COMMAND, IDM_SAVEAS, 0);
+        KillTimer(NULL, timer);
+        s_op = nullptr;
+    }
+
+    /* Writes directly, the operator answering any box. */
+    BOOL Write(Operator &op, const std::string &name, int format)
+    {
+        s_op = &op;
+        UINT_PTR timer = SetTimer(NULL, 0, 30, OperatorTick);
+        BOOL ok = WriteLogFile(hwndMain, name.c_str(), format);
+        KillTimer(NULL, timer);
+        s_op = nullptr;
+        return ok;
+    }
+};
+
+bool LooksLikeRtfOfTheLog(const std::string &s)
+{
+    return s.rfind("{\\rtf", 0) == 0 && s.find("\\b") != std::string::npos &&
+           s.find("\\red255\\green0\\blue0") != std::string::npos &&
+           s.find("\\red0\\green127\\blue255") != std::string::npos &&
+           s.find("was skipped") != std::string::npos;
+}
+
+}  // namespace
+
+TEST_F(SaveLog, WritesThePaneAsTextOrRtf)
+{
+    std::string text = WindowText(g_hwndLog);
+    ASSERT_NE(text.find("was skipped"), std::string::npos);
+
+    /* An older, longer file of the same name is replaced whole. */
+    std::string txt = dir + "\\log.TXT";
+    WriteFileBytes(txt, std::string(100000, 'x'));
+    HCURSOR hcurBefore = SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_CROSS));
+    Operator op;
+    EXPECT_TRUE(Write(op, txt, SF_TEXT));
+    EXPECT_EQ(GetCursor(), LoadCursorA(NULL, (LPCSTR)IDC_CROSS)) << "cursor put back";
+    SetCursor(hcurBefore);
+    EXPECT_EQ(ReadFileBytes(txt), text);
+
+    std::string rtf = dir + "\\log.RTF";
+    EXPECT_TRUE(Write(op, rtf, SF_RTF));
+    std::string bytes = ReadFileBytes(rtf);
+    EXPECT_TRUE(LooksLikeRtfOfTheLog(bytes)) << bytes.substr(0, 600);
+    EXPECT_TRUE(op.boxes.empty());
+}
+
+TEST_F(SaveLog, CallbackWritesEachBlockAndStopsWhenItCannot)
+{
+    BYTE block[] = "0123456789";
+    LONG count = -5;
+    EXPECT_EQ(LogStreamOutCallback((DWORD_PTR)HFILE_ERROR, block, 10, &count), (DWORD)E_FAIL);
+
+    std::string name = dir + "\\blocks.txt";
+    HFILE h = _lcreat(name.c_str(), 0);
+    ASSERT_NE(h, HFILE_ERROR);
+    EXPECT_EQ(LogStreamOutCallback((DWORD_PTR)h, block, 10, &count), 0u);
+    EXPECT_EQ(count, 10);
+    EXPECT_EQ(LogStreamOutCallback((DWORD_PTR)h, block + 2, 3, &count), 0u);
+    EXPECT_EQ(count, 3);
+    _lclose(h);
+    EXPECT_EQ(ReadFileBytes(name), "0123456789234");
+
+    /* A handle that cannot be written: the stream-out must stop. */
+    h = _lopen(name.c_str(), OF_READ);
+    ASSERT_NE(h, HFILE_ERROR);
+    count = -5;
+    EXPECT_EQ(LogStreamOutCallback((DWORD_PTR)h, block, 10, &count), (DWORD)E_FAIL);
+    EXPECT_EQ(count, 0);
+    _lclose(h);
+    EXPECT_EQ(ReadFileBytes(name), "0123456789234");
+}
+
+TEST_F(SaveLog, FailedWriteIsReportedWithItsSystemError)
+{
+    /* Every write to this device fails with "disk full". */
+    Operator op;
+    EXPECT_FALSE(Write(op, "Z:\\dev\\full", SF_TEXT));
+    ASSERT_EQ(op.boxes.size(), 1u);
+    EXPECT_EQ(op.boxes[0].first, g_szErrorCaption);
+    EXPECT_EQ(op.boxes[0].second, "Error [112] saving Z:\\dev\\full");
+
+    op.boxes.clear();
+    EXPECT_FALSE(Write(op, "Z:\\dev\\full", SF_RTF));
+    EXPECT_EQ(op.boxes.size(), 1u);
+}
+
+TEST_F(SaveLog, FileThatCannotBeCreatedShowsOneBoxAndWritesNothing)
+{
+    std::string folder = dir + "\\taken.TXT";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL));
+    Operator op;
+    EXPECT_FALSE(Write(op, folder, SF_TEXT));
+    ASSERT_EQ(op.boxes.size(), 1u);
+    EXPECT_EQ(op.boxes[0].first, "ACPI VMT - Error");
+    EXPECT_EQ(op.boxes[0].second, "Error [5] saving " + folder);
+    EXPECT_TRUE(GetFileAttributesA(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+
+    op.boxes.clear();
+    std::string missing = dir + "\\missing\\report.TXT";
+    EXPECT_FALSE(Write(op, missing, SF_RTF));
+    ASSERT_EQ(op.boxes.size(), 1u);
+    EXPECT_EQ(op.boxes[0].second, "Error [3] saving " + missing);
+    EXPECT_FALSE(Exists(dir + "\\missing"));
+
+    /* A name too long for the message is shortened, the file's own name kept. */
+    op.boxes.clear();
+    std::string deep = dir + "\\missing\\" + std::string(200, 'd') + "\\" + std::string(40, 'e') + ".TXT";
+    EXPECT_FALSE(Write(op, deep, SF_TEXT));
+    ASSERT_EQ(op.boxes.size(), 1u);
+    const std::string &shown = op.boxes[0].second;
+    EXPECT_LT(shown.size(), 260u);
+    EXPECT_NE(shown.find("..."), std::string::npos) << shown;
+    EXPECT_EQ(shown.substr(shown.size() - 45), "\\" + std::string(40, 'e') + ".TXT");
+}
+
+TEST_F(SaveLog, SaveAsDialogSettlesNameAndFormat)
+{
+    std::string text = WindowText(g_hwndLog);
+    struct Row {
+        const char *typed;
+        int pair;
+        const char *onDisk;
+        int format;
+    } rows[] = {
+        {"a.txt", 2, "a.txt", SF_TEXT},
+        {"b.Rtf", 1, "b.Rtf", SF_RTF},
+        {"c", 1, "c.TXT", SF_TEXT},
+        {"d", 2, "d.RTF", SF_RTF},
+        {"e.doc", 2, "e.doc.RTF", SF_RTF},
+        {"f.tx", 1, "f.tx.TXT", SF_TEXT},
+    };
+    for (const Row &row : rows) {
+        Operator op;
+        op.typedName = dir + "\\" + row.typed;
+        op.filterIndex = row.pair;
+        SaveAs(op);
+        EXPECT_EQ(op.dialogsSeen, 1) << row.typed;
+        EXPECT_TRUE(op.boxes.empty()) << row.typed << ": " << op.boxes[0].second;
+        std::string bytes = ReadFileBytes(dir + "\\" + row.onDisk);
+        if (row.format == SF_TEXT)
+            EXPECT_EQ(bytes, text) << row.typed;
+        else
+            EXPECT_TRUE(LooksLikeRtfOfTheLog(bytes)) << row.typed;
+    }
+    Operator look;
+    look.typedName = dir + "\\g";
+    SaveAs(look);
+    ASSERT_EQ(look.filterNames.size(), 2u);
+    EXPECT_EQ(look.filterNames[0], "Text Files (*.TXT)");
+    EXPECT_EQ(look.filterNames[1], "Rich Text Format (*.RTF)");
+    EXPECT_FALSE(Exists(dir + "\\a.txt.TXT"));
+    EXPECT_FALSE(Exists(dir + "\\c"));
+}
+
+TEST_F(SaveLog, AppendedExtensionAsksBeforeReplacing)
+{
+    std::string final = dir + "\\report.TXT";
+    WriteFileBytes(final, "older log");
+
+    Operator no;
+    no.typedName = dir + "\\report";
+    no.replaceAnswer = IDNO;
+    SaveAs(no);
+    ASSERT_EQ(no.boxes.size(), 1u);
+    EXPECT_EQ(no.boxes[0].first, "ACPI VMT's");
+    EXPECT_EQ(no.boxes[0].second, final + " already exists.\nDo you want to replace it?");
+    EXPECT_EQ(ReadFileBytes(final), "older log");
+
+    Operator yes;
+    yes.typedName = dir + "\\report";
+    SaveAs(yes);
+    EXPECT_EQ(yes.boxes.size(), 1u);
+    EXPECT_EQ(ReadFileBytes(final), WindowText(g_hwndLog));
+
+    /* The name as typed exists: the dialog asks, and we do not ask again. */
+    Operator typedWhole;
+    typedWhole.typedName = final;
+    typedWhole.dialogPromptAnswer = IDYES;
+    LogPrintf(LOG_NORMAL, "One more line.\r\n");
+    SaveAs(typedWhole);
+    ASSERT_EQ(typedWhole.boxes.size(), 1u);
+    EXPECT_NE(typedWhole.boxes[0].first, "ACPI VMT's");
+    EXPECT_EQ(ReadFileBytes(final), WindowText(g_hwndLog));
+}
