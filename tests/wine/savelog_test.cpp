@@ -180,6 +180,27 @@ protected:
     }
 };
 
+DWORD CALLBACK ReadFromString(DWORD_PTR cookie, LPBYTE buf, LONG cb, LONG *pcb)
+{
+    std::string &rest = *(std::string *)cookie;
+    *pcb = (LONG)rest.copy((char *)buf, (size_t)cb);
+    rest.erase(0, (size_t)*pcb);
+    return 0;
+}
+
+/* The text a fresh RichEdit shows after reading the RTF. */
+std::string TextOfRtf(std::string rtf)
+{
+    HWND hwnd = CreateWindowExA(0, "RICHEDIT", "", ES_MULTILINE, 0, 0, 100, 100, NULL, NULL,
+                                g_hInst, NULL);
+    SendMessageA(hwnd, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    EDITSTREAM es = {(DWORD_PTR)&rtf, 0, ReadFromString};
+    SendMessageA(hwnd, EM_STREAMIN, SF_RTF, (LPARAM)&es);
+    std::string text = WindowText(hwnd);
+    DestroyWindow(hwnd);
+    return text;
+}
+
 bool LooksLikeRtfOfTheLog(const std::string &s)
 {
     return s.rfind("{\\rtf", 0) == 0 && s.find("\\b") != std::string::npos &&
@@ -209,6 +230,7 @@ TEST_F(SaveLog, WritesThePaneAsTextOrRtf)
     EXPECT_TRUE(Write(op, rtf, SF_RTF));
     std::string bytes = ReadFileBytes(rtf);
     EXPECT_TRUE(LooksLikeRtfOfTheLog(bytes)) << bytes.substr(0, 600);
+    EXPECT_EQ(TextOfRtf(bytes), text);
     EXPECT_TRUE(op.boxes.empty());
 }
 
@@ -257,7 +279,10 @@ TEST_F(SaveLog, FileThatCannotBeCreatedShowsOneBoxAndWritesNothing)
     std::string folder = dir + "\\taken.TXT";
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL));
     Operator op;
+    HCURSOR hcurBefore = SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_CROSS));
     EXPECT_FALSE(Write(op, folder, SF_TEXT));
+    EXPECT_EQ(GetCursor(), LoadCursorA(NULL, (LPCSTR)IDC_CROSS)) << "cursor put back";
+    SetCursor(hcurBefore);
     ASSERT_EQ(op.boxes.size(), 1u);
     EXPECT_EQ(op.boxes[0].first, "ACPI VMT - Error");
     EXPECT_EQ(op.boxes[0].second, "Error [5] saving " + folder);
