@@ -1,6 +1,5 @@
 #include "tests/wine/wintest.h"
 #include "log/savelog.h"
-#include <dlgs.h>
 #include <richedit.h>
 #include <set>
 #include <vector>
@@ -41,18 +40,11 @@ std::string ControlText(HWND hwnd)
     return buf;
 }
 
-/* Plays the operator for the modal windows a save opens on this thread: a
-   thread timer keeps firing inside their message loops.  It types the name
-   into the Save As dialog, picks the filter pair and presses OK, and answers
-   every message box, noting what it showed. */
+/* Plays the operator for the message boxes a save opens on this thread (a
+   thread timer keeps firing inside their message loops): notes what each
+   showed and presses OK.  The Save As dialog itself is driven by the
+   black-box tests. */
 struct Operator {
-    std::string typedName;
-    int filterIndex = 1;
-    int replaceAnswer = IDYES;       /* our "ACPI VMT's" question */
-    int dialogPromptAnswer = IDYES;  /* the dialog's own overwrite prompt */
-
-    int dialogsSeen = 0;
-    std::vector<std::string> filterNames;
     std::vector<std::pair<std::string, std::string>> boxes;   /* caption, text */
     std::set<HWND> handled;
 };
@@ -60,37 +52,12 @@ struct Operator {
 Operator *s_op;
 bool s_busy;
 
-void AnswerSaveDialog(HWND dlg)
-{
-    Operator &op = *s_op;
-    op.dialogsSeen++;
-    HWND hwndType = GetDlgItem(dlg, cmb1);
-    op.filterNames.clear();
-    int n = (int)SendMessageA(hwndType, CB_GETCOUNT, 0, 0);
-    for (int i = 0; i < n; i++) {
-        char item[256] = "";
-        if (SendMessageA(hwndType, CB_GETLBTEXTLEN, i, 0) < (LRESULT)sizeof item)
-            SendMessageA(hwndType, CB_GETLBTEXT, i, (LPARAM)item);
-        op.filterNames.push_back(item);
-    }
-    SendMessageA(hwndType, CB_SETCURSEL, op.filterIndex - 1, 0);
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK), (LPARAM)hwndType);
-
-    HWND hwndName = GetDlgItem(dlg, edt1);
-    if (!hwndName)
-        hwndName = GetDlgItem(dlg, cmb13);
-    SetWindowTextA(hwndName, op.typedName.c_str());
-    PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(dlg, IDOK));
-}
-
 void AnswerMessageBox(HWND box, const std::string &caption)
 {
     Operator &op = *s_op;
     std::string text = ControlText(GetDlgItem(box, 0xFFFF));
     op.boxes.emplace_back(caption, text);
-    int answer = IDOK;
-    if (GetDlgItem(box, IDYES))
-        answer = caption == MSGBOX_CAPTION ? op.replaceAnswer : op.dialogPromptAnswer;
+    int answer = GetDlgItem(box, IDNO) ? IDNO : IDOK;
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), (LPARAM)GetDlgItem(box, answer));
 }
 
@@ -104,8 +71,6 @@ BOOL CALLBACK VisitWindow(HWND hwnd, LPARAM)
     std::string caption = ControlText(hwnd);
     if (GetDlgItem(hwnd, 0xFFFF))
         AnswerMessageBox(hwnd, caption);
-    else if (caption == "Save Log File" && s_op->dialogsSeen == 0)
-        AnswerSaveDialog(hwnd);
     else
         PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);   /* nothing else should appear */
     return TRUE;
@@ -156,16 +121,6 @@ protected:
         }
         RemoveDirectoryA(dir.c_str());
         MainWindowTest::TearDown();
-    }
-
-    /* Runs "&Save As..." with the operator's answers. */
-    void SaveAs(Operator &op)
-    {
-        s_op = &op;
-        UINT_PTR timer = SetTimer(NULL, 0, 30, OperatorTick);
-        SendMessageA(hwndMain, WM_COMMAND, IDM_SAVEAS, 0);
-        KillTimer(NULL, timer);
-        s_op = nullptr;
     }
 
     /* Writes directly, the operator answering any box. */
@@ -304,74 +259,4 @@ TEST_F(SaveLog, FileThatCannotBeCreatedShowsOneBoxAndWritesNothing)
     EXPECT_LT(shown.size(), 260u);
     EXPECT_NE(shown.find("..."), std::string::npos) << shown;
     EXPECT_EQ(shown.substr(shown.size() - 45), "\\" + std::string(40, 'e') + ".TXT");
-}
-
-TEST_F(SaveLog, SaveAsDialogSettlesNameAndFormat)
-{
-    std::string text = WindowText(g_hwndLog);
-    struct Row {
-        const char *typed;
-        int pair;
-        const char *onDisk;
-        int format;
-    } rows[] = {
-        {"a.txt", 2, "a.txt", SF_TEXT},
-        {"b.Rtf", 1, "b.Rtf", SF_RTF},
-        {"c", 1, "c.TXT", SF_TEXT},
-        {"d", 2, "d.RTF", SF_RTF},
-        {"e.doc", 2, "e.doc.RTF", SF_RTF},
-        {"f.tx", 1, "f.tx.TXT", SF_TEXT},
-    };
-    for (const Row &row : rows) {
-        Operator op;
-        op.typedName = dir + "\\" + row.typed;
-        op.filterIndex = row.pair;
-        SaveAs(op);
-        EXPECT_EQ(op.dialogsSeen, 1) << row.typed;
-        EXPECT_TRUE(op.boxes.empty()) << row.typed << ": " << op.boxes[0].second;
-        std::string bytes = ReadFileBytes(dir + "\\" + row.onDisk);
-        if (row.format == SF_TEXT)
-            EXPECT_EQ(bytes, text) << row.typed;
-        else
-            EXPECT_TRUE(LooksLikeRtfOfTheLog(bytes)) << row.typed;
-    }
-    Operator look;
-    look.typedName = dir + "\\g";
-    SaveAs(look);
-    ASSERT_EQ(look.filterNames.size(), 2u);
-    EXPECT_EQ(look.filterNames[0], "Text Files (*.TXT)");
-    EXPECT_EQ(look.filterNames[1], "Rich Text Format (*.RTF)");
-    EXPECT_FALSE(Exists(dir + "\\a.txt.TXT"));
-    EXPECT_FALSE(Exists(dir + "\\c"));
-}
-
-TEST_F(SaveLog, AppendedExtensionAsksBeforeReplacing)
-{
-    std::string final = dir + "\\report.TXT";
-    WriteFileBytes(final, "older log");
-
-    Operator no;
-    no.typedName = dir + "\\report";
-    no.replaceAnswer = IDNO;
-    SaveAs(no);
-    ASSERT_EQ(no.boxes.size(), 1u);
-    EXPECT_EQ(no.boxes[0].first, "ACPI VMT's");
-    EXPECT_EQ(no.boxes[0].second, final + " already exists.\nDo you want to replace it?");
-    EXPECT_EQ(ReadFileBytes(final), "older log");
-
-    Operator yes;
-    yes.typedName = dir + "\\report";
-    SaveAs(yes);
-    EXPECT_EQ(yes.boxes.size(), 1u);
-    EXPECT_EQ(ReadFileBytes(final), WindowText(g_hwndLog));
-
-    /* The name as typed exists: the dialog asks, and we do not ask again. */
-    Operator typedWhole;
-    typedWhole.typedName = final;
-    typedWhole.dialogPromptAnswer = IDYES;
-    LogPrintf(LOG_NORMAL, "One more line.\r\n");
-    SaveAs(typedWhole);
-    ASSERT_EQ(typedWhole.boxes.size(), 1u);
-    EXPECT_NE(typedWhole.boxes[0].first, "ACPI VMT's");
-    EXPECT_EQ(ReadFileBytes(final), WindowText(g_hwndLog));
 }
