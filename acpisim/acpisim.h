@@ -44,14 +44,10 @@ typedef struct ACPISIM_BACKEND {
 } ACPISIM_BACKEND;
 
 /* The backend of that name ("" means the default), or 0 for none. */
+extern const ACPISIM_BACKEND AcpiSimSimulated;
 const ACPISIM_BACKEND *AcpiSimFindBackend(const char *name);
 
-/* The simulated machine's state, for checks. */
-typedef struct ACPISIM_MACHINE {
-    uint32_t SleepState, CpuState, Fan, DutyCycle;
-    RTC_ALARM_TIME Alarm;
-} ACPISIM_MACHINE;
-void AcpiSimSimulatedState(ACPISIM_MACHINE *out);
+/* Puts the simulated machine back to its state at start: all zero. */
 void AcpiSimSimulatedReset(void);
 
 /* The settings read from the registry at every open of the device. */
@@ -85,7 +81,9 @@ uint32_t AcpiSimRequestSize(uint32_t code);
 
 /* Checks and carries out one request; returns the status to complete it
    with and fills Information and the journal line.  The buffer is read only
-   after its lengths proved right, and written only on success. */
+   after its lengths proved right, and written only on success.  Without a
+   backend (an unknown one was asked for) a well-formed request fails with
+   STATUS_NOT_SUPPORTED. */
 uint32_t AcpiSimRequest(const ACPISIM_BACKEND *backend, const ACPISIM_CONFIG *cfg,
                         ACPISIM_REQUEST *rq);
 

@@ -7,7 +7,8 @@
 
 #define PARAMS_SUFFIX L"\\Parameters"
 #define DEFAULT_JOURNAL L"C:\\acpisim-journal.txt"
-#define PATH_CHARS 300
+#define MAX_PATH 260
+#define PATH_CHARS (MAX_PATH + 4)
 
 static WCHAR g_ParamsPath[512];          /* the service key + \Parameters */
 static WCHAR g_JournalPath[PATH_CHARS];  /* NT path; empty: no journal */
@@ -37,63 +38,59 @@ typedef struct VALUE_BUFFER {
     UCHAR More[PATH_CHARS * sizeof(WCHAR)];
 } VALUE_BUFFER;
 
-/* Reads one value of the expected type; FALSE when it is missing, of
-   another type or too long for the buffer. */
-static BOOLEAN QueryValue(HANDLE key, PCWSTR name, ULONG type, VALUE_BUFFER *vb)
+/* Reads one value of the expected type: 1, or 0 when it is missing or of
+   another type, or -1 when it is too long for the buffer. */
+static int QueryValue(HANDLE key, PCWSTR name, ULONG type, VALUE_BUFFER *vb)
 {
     UNICODE_STRING n;
     ULONG got = 0;
     RtlInitUnicodeString(&n, name);
     NTSTATUS st = ZwQueryValueKey(key, &n, KeyValuePartialInformation, vb, sizeof *vb, &got);
+    if (st == STATUS_BUFFER_OVERFLOW || st == STATUS_BUFFER_TOO_SMALL)
+        return -1;
     return NT_SUCCESS(st) && vb->Info.Type == type;
 }
 
 static ULONG ReadDword(HANDLE key, PCWSTR name, ULONG def)
 {
     VALUE_BUFFER vb;
-    if (!QueryValue(key, name, REG_DWORD, &vb) || vb.Info.DataLength != sizeof(ULONG))
+    if (QueryValue(key, name, REG_DWORD, &vb) != 1 || vb.Info.DataLength != sizeof(ULONG))
         return def;
     ULONG v;
     RtlCopyMemory(&v, vb.Info.Data, sizeof v);
     return v;
 }
 
-/* A REG_SZ value into out (NUL-terminated); FALSE when missing or too long. */
-static BOOLEAN ReadString(HANDLE key, PCWSTR name, WCHAR *out, ULONG outChars)
+/* A REG_SZ value into out, NUL-terminated: 1, 0 when missing, -1 when it
+   has outChars characters or more. */
+static int ReadString(HANDLE key, PCWSTR name, WCHAR *out, ULONG outChars)
 {
     VALUE_BUFFER vb;
-    if (!QueryValue(key, name, REG_SZ, &vb))
-        return FALSE;
+    int found = QueryValue(key, name, REG_SZ, &vb);
+    if (found != 1)
+        return found;
     ULONG chars = vb.Info.DataLength / sizeof(WCHAR);
     const WCHAR *s = (const WCHAR *)vb.Info.Data;
     while (chars && s[chars - 1] == 0)
         chars--;
     if (chars >= outChars)
-        return FALSE;
+        return -1;
     RtlCopyMemory(out, s, chars * sizeof(WCHAR));
     out[chars] = 0;
-    return TRUE;
+    return 1;
 }
 
-/* The journal's NT path from a DOS path ("C:\x.txt" -> "\??\C:\x.txt"). */
+/* The journal's NT path from a DOS path ("C:\x.txt" -> "\??\C:\x.txt");
+   dos holds fewer than MAX_PATH characters. */
 static void SetJournalPath(const WCHAR *dos)
 {
     static const WCHAR prefix[] = L"\\??\\";
-    ULONG n = 0, i = 0;
-    g_JournalPath[0] = 0;
-    if (!dos[0])
-        return;
-    if (dos[0] != L'\\')
+    ULONG n = 0, i;
+    if (dos[0] && dos[0] != L'\\')
         for (; prefix[n]; n++)
             g_JournalPath[n] = prefix[n];
-    for (; dos[i]; i++, n++) {
-        if (n + 1 >= PATH_CHARS) {
-            DbgPrint("acpisim: JournalFile is too long, no journal\n");
-            g_JournalPath[0] = 0;
-            return;
-        }
+    for (i = 0; dos[i]; i++, n++)
         g_JournalPath[n] = dos[i];
-    }
     g_JournalPath[n] = 0;
 }
 
@@ -105,7 +102,6 @@ static NTSTATUS LoadSettings(void)
     HANDLE key;
     WCHAR text[PATH_CHARS];
     char backend[32];
-    const ACPISIM_BACKEND *be;
     ULONG i;
 
     AcpiSimDefaultConfig(&g_Config);
@@ -121,25 +117,37 @@ static NTSTATUS LoadSettings(void)
     g_Config.CapabilityMask = ReadDword(key, L"CapabilityMask", g_Config.CapabilityMask);
     g_Config.FailCode = ReadDword(key, L"FailCode", 0);
     g_Config.FailStatus = ReadDword(key, L"FailStatus", g_Config.FailStatus);
-    if (ReadString(key, L"JournalFile", text, PATH_CHARS))
+    switch (ReadString(key, L"JournalFile", text, MAX_PATH)) {
+    case 1:
         SetJournalPath(text);
+        break;
+    case -1:
+        DbgPrint("acpisim: JournalFile is too long, no journal\n");
+        g_JournalPath[0] = 0;
+        break;
+    }
 
     /* Backend names are ASCII; compared without regard to case.  An unknown
-       name keeps the backend in use and refuses the open. */
+       name refuses the open and leaves the driver without a backend, so
+       every request fails until an open names a known one (Wine hands out
+       the handle before the open is answered). */
     backend[0] = 0;
-    if (ReadString(key, L"Backend", text, sizeof backend)) {
+    switch (ReadString(key, L"Backend", text, sizeof backend)) {
+    case 1:
         for (i = 0; text[i]; i++) {
             WCHAR c = text[i];
             backend[i] = c >= L'A' && c <= L'Z' ? (char)(c - L'A' + 'a')
                        : c < 0x80 ? (char)c : '?';
         }
         backend[i] = 0;
+        break;
+    case -1:
+        RtlCopyMemory(backend, "(too long)", sizeof "(too long)");
+        break;
     }
     ZwClose(key);
-    be = AcpiSimFindBackend(backend);
-    if (be)
-        g_Backend = be;
-    else {
+    g_Backend = AcpiSimFindBackend(backend);
+    if (!g_Backend) {
         DbgPrint("acpisim: unknown Backend %s, the device does not open\n", backend);
         return STATUS_NOT_SUPPORTED;
     }
@@ -275,6 +283,6 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT drv, PUNICODE_STRING registryPath)
     drv->MajorFunction[IRP_MJ_CLEANUP] = DispatchCloseCleanup;
     drv->MajorFunction[IRP_MJ_DEVICE_CONTROL] = DispatchControl;
     drv->DriverUnload = Unload;
-    DbgPrint("acpisim: started, backend %s\n", g_Backend->Name);
+    DbgPrint("acpisim: started, backend %s\n", g_Backend ? g_Backend->Name : "(none)");
     return STATUS_SUCCESS;
 }

@@ -160,6 +160,8 @@ uint32_t AcpiSimRequest(const ACPISIM_BACKEND *be, const ACPISIM_CONFIG *cfg,
         }
         if (cfg->FailCode && rq->Code == cfg->FailCode)
             status = AcpiSimFaultStatus(cfg->FailStatus);
+        else if (!be)
+            status = ACPISIM_STATUS_NOT_SUPPORTED;
         else
             status = Perform(be, cfg, rq->Code, &value, &alarm);
     }

@@ -2,7 +2,10 @@
    remembers it. */
 #include "acpisim/acpisim.h"
 
-static ACPISIM_MACHINE g_Machine;
+static struct {
+    uint32_t SleepState, CpuState, Fan, DutyCycle;
+    RTC_ALARM_TIME Alarm;
+} g_Machine;
 
 static uint32_t SimSetSleepState(uint32_t s) { g_Machine.SleepState = s; return ACPISIM_STATUS_SUCCESS; }
 static uint32_t SimSetCpuState(uint32_t s)   { g_Machine.CpuState = s;   return ACPISIM_STATUS_SUCCESS; }
@@ -27,36 +30,15 @@ static uint32_t SimGetAlarm(RTC_ALARM_TIME *t)
     return ACPISIM_STATUS_SUCCESS;
 }
 
-static const ACPISIM_BACKEND g_Simulated = {
+const ACPISIM_BACKEND AcpiSimSimulated = {
     "simulated",
     SimSetSleepState, SimSetCpuState, SimSetFan, SimSetDutyCycle,
     SimGetCapabilities, SimSetAlarm, SimGetAlarm,
 };
 
-/* Every backend there is; the first is the default. */
-static const ACPISIM_BACKEND *const g_Backends[] = { &g_Simulated };
-
-const ACPISIM_BACKEND *AcpiSimFindBackend(const char *name)
-{
-    if (!name || !*name)
-        return g_Backends[0];
-    for (size_t i = 0; i < sizeof g_Backends / sizeof g_Backends[0]; i++) {
-        const char *a = g_Backends[i]->Name, *b = name;
-        while (*a && *a == *b)
-            a++, b++;
-        if (!*a && !*b)
-            return g_Backends[i];
-    }
-    return 0;
-}
-
-void AcpiSimSimulatedState(ACPISIM_MACHINE *out)
-{
-    *out = g_Machine;
-}
-
 void AcpiSimSimulatedReset(void)
 {
-    static const ACPISIM_MACHINE zero;
-    g_Machine = zero;
+    static const RTC_ALARM_TIME zero;
+    g_Machine.SleepState = g_Machine.CpuState = g_Machine.Fan = g_Machine.DutyCycle = 0;
+    g_Machine.Alarm = zero;
 }
