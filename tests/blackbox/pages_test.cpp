@@ -66,12 +66,11 @@ std::string ScreenshotDir()
     return dir;
 }
 
-/* Writes the screen area of the window's client part as a 24-bit BMP. */
+/* Writes the screen area of the window as a 24-bit BMP. */
 bool SaveClientBmp(HWND hwnd, const std::string &file)
 {
     RECT rc;
-    GetClientRect(hwnd, &rc);
-    MapWindowPoints(hwnd, NULL, (POINT *)&rc, 2);
+    GetWindowRect(hwnd, &rc);
     int w = rc.right - rc.left, h = rc.bottom - rc.top;
     if (w <= 0 || h <= 0)
         return false;
@@ -125,8 +124,8 @@ std::string UnixPath(const std::string &dosPath)
     return result;
 }
 
-/* Saves the sheet as it stands as screenshots/<name>.png (through ImageMagick's
-   convert; the .bmp stays when it cannot run). */
+/* Saves the sheet as it stands as screenshots/<name>.png (the .bmp stays
+   when ImageMagick cannot run). */
 void SaveScreenshot(const bb::PropertySheet &sheet, const std::string &name)
 {
     RedrawWindow(sheet.hwnd(), NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -135,21 +134,21 @@ void SaveScreenshot(const bb::PropertySheet &sheet, const std::string &name)
     std::string bmpFile = dir + "\\" + name + ".bmp";
     ASSERT_TRUE(SaveClientBmp(sheet.hwnd(), bmpFile)) << "could not capture " << bmpFile;
 
+    /* ImageMagick's convert, then the BMP removed: the BMP's going tells
+       that the PNG is complete (a Unix child is not waitable from here). */
     std::string bmpUnix = UnixPath(bmpFile), pngUnix = UnixPath(dir + "\\" + name + ".png");
-    std::string cmd = "/usr/bin/convert " + bmpUnix + " " + pngUnix;
+    std::string cmd = "/bin/sh -c \"/usr/bin/convert '" + bmpUnix + "' '" + pngUnix
+                      + "' && rm -f '" + bmpUnix + "'\"";
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi;
-    if (!bmpUnix.empty() && !pngUnix.empty()
-        && CreateProcessA(NULL, &cmd[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi)) {
-        DWORD code = 1;
-        WaitForSingleObject(pi.hProcess, 20000);
-        GetExitCodeProcess(pi.hProcess, &code);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-        if (code == 0)
-            DeleteFileA(bmpFile.c_str());
-    }
+    if (bmpUnix.empty() || pngUnix.empty()
+        || !CreateProcessA(NULL, &cmd[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        return;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    for (int i = 0; i < 100 && GetFileAttributesA(bmpFile.c_str()) != INVALID_FILE_ATTRIBUTES; i++)
+        Sleep(100);
 }
 
 }  // namespace
@@ -376,8 +375,10 @@ TEST_F(FilterPages, Screenshots)
     const char *const names[] = { "page-processor", "page-system", "page-thermal", "page-rtc" };
     for (int page = PAGE_PROCESSOR; page <= PAGE_RTC; page++) {
         sheet.SelectPage(page);
-        if (page == PAGE_THERMAL)
+        if (page == PAGE_THERMAL) {
             sheet.TypeText(IDC_DUTY_PERCENT, "50");
+            EXPECT_EQ(sheet.Text(IDC_DUTY_PERCENT), "50");
+        }
         SaveScreenshot(sheet, names[page]);
     }
     sheet.Cancel();
