@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <prsht.h>
 #include <functional>
+#include <string.h>
 #include <vector>
 
 namespace {
@@ -78,6 +79,10 @@ std::vector<int> ChildIds(HWND page)
 
 class FilterSheet : public MainWindowTest {
 protected:
+    uint8_t saved[SEL_COUNT];
+    void SetUp() override { memcpy(saved, g_TestSelection, sizeof saved); MainWindowTest::SetUp(); }
+    void TearDown() override { MainWindowTest::TearDown(); memcpy(g_TestSelection, saved, sizeof saved); }
+
     /* Opens the sheet through the Test menu and returns when it has closed. */
     void Run(std::function<void(HWND)> script)
     {
