@@ -40,6 +40,8 @@ void  CloseAcpiDevice(void);
 DWORD DeviceRequestQuiet(DWORD code, void *buf, DWORD size);
 DWORD DeviceRequest(DWORD code, void *buf, DWORD size);
 DWORD DeviceRequestValue(DWORD code, DWORD value);
+/* As DeviceRequest; *pcbReply receives the number of bytes written back. */
+DWORD DeviceRequestReply(DWORD code, void *buf, DWORD size, DWORD *pcbReply);
 
 /* selection/ */
 void LoadTestSelection(const char *fileName);

@@ -26,12 +26,21 @@ DWORD DeviceRequestQuiet(DWORD code, void *buf, DWORD size)
 
 DWORD DeviceRequest(DWORD code, void *buf, DWORD size)
 {
-    DWORD err = DeviceRequestQuiet(code, buf, size);
-    if (err) {
-        const char *name = AcpiIoctlName(code);
-        LogPrintf(LOG_ERROR, "The driver request %s failed with system error %lu.\r\n",
-                  name ? name : "?", err);
-    }
+    DWORD bytes;
+    return DeviceRequestReply(code, buf, size, &bytes);
+}
+
+DWORD DeviceRequestReply(DWORD code, void *buf, DWORD size, DWORD *pcbReply)
+{
+    *pcbReply = 0;
+    if (DeviceIoControl(g_hDevice, code, buf, size, buf, size, pcbReply, NULL))
+        return 0;
+    DWORD err = GetLastError();
+    if (!err)
+        err = ERROR_GEN_FAILURE;
+    const char *name = AcpiIoctlName(code);
+    LogPrintf(LOG_ERROR, "The driver request %s failed with system error %lu.\r\n",
+              name ? name : "?", err);
     return err;
 }
 

@@ -1,7 +1,129 @@
 /* Saving the log pane to a text or RTF file. */
 #include "app/veruvez.h"
+#include "log/savelog.h"
+#include "log/savename.h"
+#include <commdlg.h>
+#include <richedit.h>
+
+/* Filter pairs; their indices 1 and 2 are also the stream formats. */
+static const char s_szFilter[] =
+    "Text Files (*.TXT)\0*.TXT\0"
+    "Rich Text Format (*.RTF)\0*.RTF\0";
+
+/* The system error of the first block that could not be written in full
+   during the current save; 0 while every block went to the file. */
+static DWORD s_dwWriteError;
+
+static bool IsLeadByte(unsigned char c)
+{
+    return IsDBCSLeadByte(c) != FALSE;
+}
+
+static void ShowSaveError(HWND hwndOwner, DWORD code, const char *fileName)
+{
+    char szMsg[SAVE_NAME_SIZE];
+    FormatSaveError(szMsg, sizeof szMsg, (long)code, fileName, IsLeadByte);
+    MessageBoxA(hwndOwner, szMsg, g_szErrorCaption, MB_OK);
+}
+
+/* An extension added after the dialog names a file the dialog's own
+   overwrite prompt never saw: ask before it is replaced. */
+static BOOL ConfirmReplace(HWND hwndOwner, const char *fileName)
+{
+    DWORD attr = GetFileAttributesA(fileName);
+    if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY))
+        return TRUE;   /* nothing to replace; a folder fails at creation */
+    char szMsg[SAVE_NAME_SIZE];
+    FormatReplaceQuestion(szMsg, sizeof szMsg, fileName, IsLeadByte);
+    return MessageBoxA(hwndOwner, szMsg, MSGBOX_CAPTION, MB_YESNO) != IDNO;
+}
+
+DWORD CALLBACK LogStreamOutCallback(DWORD_PTR dwCookie, LPBYTE pbBuff, LONG cb, LONG *pcb)
+{
+    HFILE hFile = (HFILE)dwCookie;
+    if (hFile == HFILE_ERROR)
+        return (DWORD)E_FAIL;   /* the file was never created */
+
+    SetLastError(ERROR_SUCCESS);
+    UINT written = _lwrite(hFile, (LPCCH)pbBuff, (UINT)cb);
+    if (written == (UINT)cb) {
+        *pcb = cb;
+        return 0;
+    }
+    *pcb = written == (UINT)HFILE_ERROR ? 0 : (LONG)written;
+    if (s_dwWriteError == ERROR_SUCCESS) {
+        DWORD err = GetLastError();
+        s_dwWriteError = err != ERROR_SUCCESS ? err : ERROR_DISK_FULL;   /* short write */
+    }
+    return (DWORD)E_FAIL;
+}
+
+BOOL WriteLogFile(HWND hwndOwner, const char *fileName, int format)
+{
+    HCURSOR hcurPrev = SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_WAIT));
+
+    HFILE hFile = _lcreat(fileName, 0);
+    if (hFile == HFILE_ERROR)
+        ShowSaveError(hwndOwner, GetLastError(), fileName);
+
+    s_dwWriteError = ERROR_SUCCESS;
+    EDITSTREAM es;
+    es.dwCookie = (DWORD_PTR)hFile;
+    es.dwError = 0;
+    es.pfnCallback = LogStreamOutCallback;
+    SendMessageA(g_hwndLog, EM_STREAMOUT, (WPARAM)format, (LPARAM)&es);
+
+    if (hFile != HFILE_ERROR && _lclose(hFile) == HFILE_ERROR && s_dwWriteError == ERROR_SUCCESS)
+        s_dwWriteError = GetLastError();
+    SetCursor(hcurPrev);
+
+    if (hFile == HFILE_ERROR)
+        return FALSE;
+    if (s_dwWriteError != ERROR_SUCCESS) {
+        ShowSaveError(hwndOwner, s_dwWriteError, fileName);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+/* The Windows directory's "desktop" folder, or NULL when it does not fit. */
+static const char *InitialDirectory(char *buf)
+{
+    static const char szDesktop[] = "\\desktop";
+    UINT n = GetWindowsDirectoryA(buf, SAVE_NAME_SIZE);
+    if (n == 0 || n + sizeof szDesktop > SAVE_NAME_SIZE)
+        return NULL;
+    lstrcatA(buf, szDesktop);
+    return buf;
+}
 
 void SaveLogFile(HWND hwndOwner)
 {
-    (void)hwndOwner;
+    char szFile[SAVE_NAME_SIZE] = "";
+    char szInitialDir[SAVE_NAME_SIZE];
+
+    OPENFILENAMEA ofn;
+    ZeroMemory(&ofn, sizeof ofn);
+    ofn.lStructSize     = OPENFILENAME_SIZE_VERSION_400A;
+    ofn.hwndOwner       = hwndOwner;
+    ofn.hInstance       = g_hInst;
+    ofn.lpstrFilter     = s_szFilter;
+    ofn.nFilterIndex    = 0;
+    ofn.lpstrFile       = szFile;
+    ofn.nMaxFile        = SAVE_DIALOG_CHARS;
+    ofn.lpstrInitialDir = InitialDirectory(szInitialDir);
+    ofn.lpstrTitle      = "Save Log File";
+    ofn.Flags           = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+    if (!GetSaveFileNameA(&ofn))
+        return;
+
+    bool appended = false;
+    int format = SettleSaveName(szFile, sizeof szFile, ofn.nFilterIndex, &appended);
+    if (format == 0) {   /* a name with no room left for its extension */
+        ShowSaveError(hwndOwner, ERROR_FILENAME_EXCED_RANGE, szFile);
+        return;
+    }
+    if (appended && !ConfirmReplace(hwndOwner, szFile))
+        return;
+    WriteLogFile(hwndOwner, szFile, format);
 }

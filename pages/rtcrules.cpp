@@ -1,1 +1,98 @@
+/* The RTC Alarm page's rules that need no window. */
 #include "pages/rtcrules.h"
+#include "res/resource.h"
+#include <stdarg.h>
+#include <stdint.h>
+#include <stdio.h>
+
+const RtcFieldLimits g_RtcFieldLimits[RTC_LIMIT_COUNT] = {
+    /* control       min  max  acceleration (held seconds, step) */
+    { IDC_RTC_HOUR,   1, 12, 2, {{0, 1}, {2, 1}} },
+    { IDC_RTC_MINUTE, 0, 59, 2, {{0, 1}, {2, 5}} },
+    { IDC_RTC_SECOND, 0, 59, 2, {{0, 1}, {2, 5}} },
+    { IDC_RTC_AMPM,   0,  1, 1, {{0, 1}, {0, 0}} },
+};
+
+const RtcFieldLimits *RtcLimitsFor(int control)
+{
+    for (const RtcFieldLimits &limits : g_RtcFieldLimits)
+        if (limits.control == control)
+            return &limits;
+    return NULL;
+}
+
+bool RtcClampTyped(const RtcFieldLimits *limits, unsigned typed, unsigned *corrected)
+{
+    int32_t value = (int32_t)typed;
+    bool changed = false;
+    if (value < limits->minimum) {
+        *corrected = (unsigned)limits->minimum;
+        changed = true;
+    }
+    if (value > limits->maximum) {
+        *corrected = (unsigned)limits->maximum;
+        changed = true;
+    }
+    return changed;
+}
+
+RtcEditorFields RtcFieldsFromTime(unsigned hour, unsigned minute, unsigned second)
+{
+    RtcEditorFields fields;
+    fields.hour = hour % 12;
+    fields.minute = minute;
+    fields.second = second;
+    fields.pm = hour >= 12;
+    return fields;
+}
+
+RTC_ALARM_TIME RtcMakeAlarm(const RtcDate *today, unsigned hourField,
+                            unsigned minuteField, unsigned secondField, bool pm)
+{
+    RTC_ALARM_TIME alarm;
+    alarm.Year = (uint16_t)today->year;
+    alarm.Month = (uint16_t)today->month;
+    alarm.Day = (uint16_t)today->day;
+    alarm.Hour = (uint16_t)(hourField % 12 + (pm ? 12 : 0));
+    alarm.Minute = (uint16_t)minuteField;
+    alarm.Second = (uint16_t)secondField;
+    alarm.Milliseconds = 0;
+    alarm.Weekday = (uint16_t)today->dayOfWeek;
+    return alarm;
+}
+
+static int FormatInto(char *buf, size_t size, const char *format, ...)
+{
+    if (size == 0)
+        return 0;
+    va_list args;
+    va_start(args, format);
+    int n = vsnprintf(buf, size, format, args);
+    va_end(args);
+    if (n < 0) {
+        buf[0] = '\0';
+        return 0;
+    }
+    return (size_t)n < size ? n : (int)(size - 1);
+}
+
+int RtcFormatSetLine(char *buf, size_t size, const RTC_ALARM_TIME *alarm)
+{
+    return FormatInto(buf, size, "Setting RTC Alarm to %d/%d/%d %02d:%02d:%02d\r\n",
+                      alarm->Month, alarm->Day, alarm->Year,
+                      alarm->Hour, alarm->Minute, alarm->Second);
+}
+
+int RtcFormatAlarmMessage(char *buf, size_t size, const RTC_ALARM_TIME *alarm)
+{
+    return FormatInto(buf, size, "The RTC Wake Alarm is currently set for %d/%d/%d at %d:%d:%02d",
+                      alarm->Month, alarm->Day, alarm->Year,
+                      alarm->Hour, alarm->Minute, alarm->Second);
+}
+
+int RtcFormatReadFailure(char *buf, size_t size, unsigned long systemError)
+{
+    return FormatInto(buf, size,
+                      "The RTC Wake Alarm could not be read: the driver request failed with system error %lu.",
+                      systemError);
+}
