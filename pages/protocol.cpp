@@ -54,3 +54,24 @@ BOOL PageNotify(HWND hwndPage, const PageLayout *layout, LPARAM lParam)
         return FALSE;
     }
 }
+
+BOOL PageCheckCommand(HWND hwndPage, const PageLayout *layout, int id)
+{
+    const PageCheck *check = PageFindCheck(layout, id);
+    if (!check)
+        return FALSE;
+    PageEnableDependents(hwndPage, check);
+    return TRUE;
+}
+
+BOOL PagePressButton(const PageButton *buttons, int nButtons, int id)
+{
+    for (int i = 0; i < nButtons; i++) {
+        if (buttons[i].id != id)
+            continue;
+        LogPrintf(LOG_NORMAL, "%s", buttons[i].logLine);
+        DeviceRequestValue(buttons[i].code, buttons[i].value);
+        return TRUE;
+    }
+    return FALSE;
+}

@@ -35,4 +35,20 @@ void PageApplyChecks(HWND hwndPage, const PageLayout *layout);
    answers TRUE, anything else FALSE. */
 BOOL PageNotify(HWND hwndPage, const PageLayout *layout, LPARAM lParam);
 
+/* WM_COMMAND from a check box: its dependents follow it again.  FALSE when
+   id is no box of the page. */
+BOOL PageCheckCommand(HWND hwndPage, const PageLayout *layout, int id);
+
+/* A "test" button that fires one driver request with a 4-byte value. */
+struct PageButton {
+    int         id;
+    const char *logLine;   /* written at LOG_NORMAL before the request */
+    DWORD       code;
+    DWORD       value;
+};
+
+/* WM_COMMAND from a "test" button of the table: log line, request (its
+   result is not examined here), TRUE.  FALSE when id is no button of it. */
+BOOL PagePressButton(const PageButton *buttons, int nButtons, int id);
+
 #endif

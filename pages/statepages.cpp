@@ -1,1 +1,73 @@
-/* placeholder */
+/* The Processor States and System States pages: one check box per state,
+   each with a "test" button that enters the state at once. */
+#include "pages/protocol.h"
+#include "driver/acpiioctl.h"
+
+#define COUNT(a) ((int)(sizeof(a) / sizeof((a)[0])))
+
+static const int s_c1Deps[] = { IDC_C1_TEST };
+static const int s_c2Deps[] = { IDC_C2_TEST };
+static const int s_c3Deps[] = { IDC_C3_TEST };
+
+static const PageCheck s_processorChecks[] = {
+    { IDC_C1, SEL_C1, s_c1Deps, COUNT(s_c1Deps) },
+    { IDC_C2, SEL_C2, s_c2Deps, COUNT(s_c2Deps) },
+    { IDC_C3, SEL_C3, s_c3Deps, COUNT(s_c3Deps) },
+};
+static const PageLayout s_processorLayout = { s_processorChecks, COUNT(s_processorChecks) };
+
+static const PageButton s_processorButtons[] = {
+    { IDC_C1_TEST, "Placing the processor into C1\r\n", IOCTL_SET_CPU_STATE, 1 },
+    { IDC_C2_TEST, "Placing the processor into C2\r\n", IOCTL_SET_CPU_STATE, 2 },
+    { IDC_C3_TEST, "Placing the processor into C3\r\n", IOCTL_SET_CPU_STATE, 3 },
+};
+
+static const int s_s1Deps[] = { IDC_S1_TEST };
+static const int s_s2Deps[] = { IDC_S2_TEST };
+static const int s_s3Deps[] = { IDC_S3_TEST };
+static const int s_s4Deps[] = { IDC_S4_TEST };
+
+static const PageCheck s_systemChecks[] = {
+    { IDC_S1, SEL_S1, s_s1Deps, COUNT(s_s1Deps) },
+    { IDC_S2, SEL_S2, s_s2Deps, COUNT(s_s2Deps) },
+    { IDC_S3, SEL_S3, s_s3Deps, COUNT(s_s3Deps) },
+    { IDC_S4, SEL_S4, s_s4Deps, COUNT(s_s4Deps) },
+};
+static const PageLayout s_systemLayout = { s_systemChecks, COUNT(s_systemChecks) };
+
+/* The driver numbers the sleep states from S0: S1 is 2, S4 is 5. */
+static const PageButton s_systemButtons[] = {
+    { IDC_S1_TEST, "Placing the System into S1\r\n", IOCTL_SET_SLEEP_STATE, 2 },
+    { IDC_S2_TEST, "Placing the System into S2\r\n", IOCTL_SET_SLEEP_STATE, 3 },
+    { IDC_S3_TEST, "Placing the System into S3\r\n", IOCTL_SET_SLEEP_STATE, 4 },
+    { IDC_S4_TEST, "Placing the System into S4\r\n", IOCTL_SET_SLEEP_STATE, 5 },
+};
+
+static INT_PTR StatePageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                             const PageLayout *layout, const PageButton *buttons, int nButtons)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        PageInitChecks(hwnd, layout);
+        return TRUE;
+    case WM_COMMAND:
+        return PageCheckCommand(hwnd, layout, LOWORD(wParam))
+            || PagePressButton(buttons, nButtons, LOWORD(wParam));
+    case WM_NOTIFY:
+        return PageNotify(hwnd, layout, lParam);
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK ProcessorPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return StatePageProc(hwnd, msg, wParam, lParam, &s_processorLayout,
+                         s_processorButtons, COUNT(s_processorButtons));
+}
+
+INT_PTR CALLBACK SystemPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return StatePageProc(hwnd, msg, wParam, lParam, &s_systemLayout,
+                         s_systemButtons, COUNT(s_systemButtons));
+}
