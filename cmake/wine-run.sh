@@ -2,8 +2,10 @@
 # Runs a Windows program under Wine in one of the project's own prefixes,
 # under a private Xvfb display when there is no display.
 #
-#   wine-run.sh [--prefix DIR] PROGRAM [ARGS...]
+#   wine-run.sh [--prefix DIR] [--fresh] PROGRAM [ARGS...]
 #
+# --fresh ends the prefix's running session first, so its services (and a
+# driver's state) start anew with the program.
 # The prefix is --prefix, else $VMT_WINEPREFIX, else build/win32/wineprefix
 # next to this script's tree.  A missing prefix is created (32-bit).  The
 # user's own ~/.wine is never touched.  Exit code: the program's.
@@ -11,6 +13,8 @@ set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 prefix="${VMT_WINEPREFIX:-$here/../build/win32/wineprefix}"
 if [ "${1:-}" = "--prefix" ]; then prefix=$2; shift 2; fi
+fresh=""
+if [ "${1:-}" = "--fresh" ]; then fresh=1; shift; fi
 [ $# -ge 1 ] || { echo "usage: wine-run.sh [--prefix DIR] PROGRAM [ARGS...]" >&2; exit 2; }
 
 export WINEPREFIX=$(mkdir -p "$prefix" && cd "$prefix" && pwd)
@@ -23,6 +27,11 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     [ -f "$WINEPREFIX/system.reg" ] || wineboot -i </dev/null >/dev/null 2>&1
     wineserver -w
   ) 9>"$WINEPREFIX.lock"
+fi
+
+if [ -n "$fresh" ]; then
+  wineserver -k 2>/dev/null
+  wineserver -w
 fi
 
 own_xvfb=""
