@@ -1,6 +1,6 @@
 /* Black-box tests: start VERUVEZ.EXE as a separate process and drive it.
    Usage: blackbox_tests.exe [--program=PATH] [GoogleTest options] */
-#include "tests/blackbox/harness.h"
+#include "harness/harness.h"
 #include <gtest/gtest.h>
 #include <cstring>
 
@@ -13,14 +13,13 @@ namespace {
    so that an ordinary start of the program is not affected. */
 const char *const kAppX11Keys[] = {
     "Software\\Wine\\AppDefaults\\VERUVEZ.EXE\\X11 Driver",
-    "Software\\Wine\\AppDefaults\\harness_target.exe\\X11 Driver",
 };
 
 class UnmanagedWindows : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        for (int i = 0; i < 2; i++) {
+        for (int i = 0; i < 1; i++) {
             HKEY key;
             DWORD disposition = 0;
             if (RegCreateKeyExA(HKEY_CURRENT_USER, kAppX11Keys[i], 0, NULL, 0, KEY_SET_VALUE,
@@ -33,13 +32,13 @@ public:
     }
     void TearDown() override
     {
-        for (int i = 0; i < 2; i++)
+        for (int i = 0; i < 1; i++)
             if (created_[i])
                 RegDeleteKeyA(HKEY_CURRENT_USER, kAppX11Keys[i]);
     }
 
 private:
-    bool created_[2] = {false, false};
+    bool created_[1] = {false};
 };
 
 }  // namespace
