@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# Builds VERUVEZ.EXE and opens it under Wine in the project's own prefix.
+# Builds VERUVEZ.EXE and the stand-in driver, installs the driver in the
+# project's own prefix and opens the program there under Wine.
 # Without a display it runs under Xvfb, saves a screenshot of the main
 # window after start-up, says where, and closes the program again.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target veruvez
+cmake --build --preset win32 --target veruvez acpisim
+acpisim/install.sh build/win32/wineprefix
 
 export WINEPREFIX="$PWD/build/win32/wineprefix" WINEARCH=win32
 export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml="
-[ -f "$WINEPREFIX/system.reg" ] || { wineboot -i </dev/null >/dev/null 2>&1; wineserver -w; }
 exe="$PWD/build/win32/bin/VERUVEZ.EXE"
 
 if [ -n "${DISPLAY:-}" ]; then
