@@ -5,28 +5,58 @@
 #include <shlwapi.h>
 #include <stdarg.h>
 
-/* The pane does not repaint for every line: painting is held back while
-   lines come in and resumes as soon as the thread reads its messages again
-   (the idle loop, a message box, a dialog). */
-static BOOL s_bPaintHeld;
+/* The pane does not repaint for every line: a visible RichEdit that scrolls
+   and paints each one is many times slower than the insertion itself.  The
+   first line after a paint suspends the pane's redraw and posts
+   WM_APP_LOGPAINT; as soon as the thread reads its messages again (the idle
+   loop, a message box, a dialog) the main window passes it to
+   LogResumePainting, which brings the newest line into view and lets the
+   pane paint.  While lines keep coming with the loop running between them,
+   the pane paints at most once every LOG_PAINT_INTERVAL ms; a timer catches
+   up with the last of them, so the program never waits for the operator
+   with a line unpainted for longer than that. */
+#define LOG_PAINT_INTERVAL 50   /* ms */
+#define LOG_PAINT_TIMER    0x4C4F   /* timer id on the main window */
+
+static HWND  s_hwndHeld;      /* the pane whose painting is suspended */
+static DWORD s_dwLastPaint;   /* GetTickCount when painting last resumed */
 
 static void HoldPainting(void)
 {
-    if (s_bPaintHeld || !g_hwndLog)
+    if (!g_hwndLog || s_hwndHeld == g_hwndLog)
         return;
     SendMessageA(g_hwndLog, WM_SETREDRAW, FALSE, 0);
-    s_bPaintHeld = TRUE;
+    s_hwndHeld = g_hwndLog;
     PostMessageA(GetParent(g_hwndLog), WM_APP_LOGPAINT, 0, 0);
+}
+
+static void CALLBACK LogPaintTimerProc(HWND hwnd, UINT msg, UINT_PTR id, DWORD time)
+{
+    (void)msg;
+    (void)time;
+    KillTimer(hwnd, id);
+    LogResumePainting();
 }
 
 void LogResumePainting(void)
 {
-    if (!s_bPaintHeld)
+    HWND hwnd = s_hwndHeld;
+    if (!hwnd)
         return;
-    s_bPaintHeld = FALSE;
-    SendMessageA(g_hwndLog, WM_SETREDRAW, TRUE, 0);
-    SendMessageA(g_hwndLog, EM_SCROLLCARET, 0, 0);
-    InvalidateRect(g_hwndLog, NULL, TRUE);
+    if (!IsWindow(hwnd)) {          /* the pane went with its window */
+        s_hwndHeld = NULL;
+        return;
+    }
+    DWORD since = GetTickCount() - s_dwLastPaint;
+    if (since < LOG_PAINT_INTERVAL) {
+        SetTimer(GetParent(hwnd), LOG_PAINT_TIMER, LOG_PAINT_INTERVAL - since, LogPaintTimerProc);
+        return;
+    }
+    s_hwndHeld = NULL;
+    SendMessageA(hwnd, WM_SETREDRAW, TRUE, 0);
+    SendMessageA(hwnd, EM_SCROLLCARET, 0, 0);
+    InvalidateRect(hwnd, NULL, TRUE);
+    s_dwLastPaint = GetTickCount();
 }
 
 int LogPrintf(int level, const char *format, ...)
@@ -38,6 +68,13 @@ int LogPrintf(int level, const char *format, ...)
     va_end(args);
     szText[sizeof szText - 1] = '\0';
     int count = lstrlenA(szText);
+
+    /* The format is read at the end of the text, where the line goes.  Read
+       over a selection the operator made across lines of different looks,
+       the control would report those attributes as mixed and the line would
+       not get its colour or weight. */
+    HoldPainting();
+    SendMessageA(g_hwndLog, EM_SETSEL, (WPARAM)-1, (LPARAM)-1);
 
     CHARFORMATA cf;
     cf.cbSize = sizeof cf;
@@ -51,8 +88,6 @@ int LogPrintf(int level, const char *format, ...)
     if (look.setsColor)
         cf.crTextColor = look.color;
 
-    HoldPainting();
-    SendMessageA(g_hwndLog, EM_SETSEL, (WPARAM)-1, (LPARAM)-1);
     SendMessageA(g_hwndLog, EM_SETCHARFORMAT, SCF_SELECTION, (LPARAM)&cf);
     SendMessageA(g_hwndLog, EM_REPLACESEL, FALSE, (LPARAM)szText);
     SetFocus(g_hwndLog);

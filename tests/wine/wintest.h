@@ -16,6 +16,20 @@ inline void PumpMessages()
     }
 }
 
+/* Runs the message loop for ms milliseconds, as the program does while it
+   waits for the operator (timers included). */
+inline void PumpMessagesFor(DWORD ms)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        PumpMessages();
+        DWORD spent = GetTickCount() - start;
+        if (spent >= ms)
+            break;
+        MsgWaitForMultipleObjects(0, NULL, FALSE, ms - spent, QS_ALLINPUT);
+    }
+}
+
 /* The whole text of a window (a RichEdit's included). */
 inline std::string WindowText(HWND hwnd)
 {
