@@ -4,6 +4,7 @@
 #include <commdlg.h>
 #include <dlgs.h>
 #include <prsht.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -913,6 +914,27 @@ void DeleteDriverParameter(const char *name)
     RegCloseKey(key);
     if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND)
         throw HarnessError(Format("cannot delete driver parameter %s (error %ld)", name, rc));
+}
+
+void SaveScreenshot(HWND hwnd, const std::string &name)
+{
+    RedrawWindow(hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(300);
+    RECT rc;
+    GetWindowRect(hwnd, &rc);
+    std::string dir = ProgramPath();                       /* Z:\...\bin\VERUVEZ.EXE */
+    dir = dir.substr(0, dir.rfind("\\bin\\")) + "\\screenshots";
+    CreateDirectoryA(dir.c_str(), NULL);
+    std::string dos = dir + "\\" + name, unix = dos.substr(2);
+    std::replace(unix.begin(), unix.end(), '\\', '/');
+    DeleteFileA(dos.c_str());
+    char cmd[1024];
+    snprintf(cmd, sizeof cmd,
+             "/bin/sh -c \"import -window root -crop %ldx%ld+%ld+%ld 'png:%s.tmp' && mv '%s.tmp' '%s'\"",
+             rc.right - rc.left, rc.bottom - rc.top, rc.left, rc.top, unix.c_str(), unix.c_str(), unix.c_str());
+    if (WinExec(cmd, SW_HIDE) <= 31)
+        throw HarnessError("could not start: " + std::string(cmd));
+    WaitUntil([&] { return GetFileAttributesA(dos.c_str()) != INVALID_FILE_ATTRIBUTES; }, kTimeout, dos);
 }
 
 }  // namespace bb

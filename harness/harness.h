@@ -259,6 +259,11 @@ private:
     const char *name_;
 };
 
+/* Saves what the screen shows of a window as a PNG file beside the
+   program's bin folder (build/win32/screenshots/<name>), with ImageMagick's
+   import on the test display; returns when the file is complete. */
+void SaveScreenshot(HWND hwnd, const std::string &name);
+
 }  // namespace bb
 
 #endif

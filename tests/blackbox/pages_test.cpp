@@ -28,28 +28,6 @@ bb::PropertySheet OpenSheet(bb::Program &app) { app.Command(IDM_FILTER); return 
 /* Ends the program through File/Exit, which writes the settings file. */
 void Exit(bb::Program &app) { app.Command(IDM_EXIT); EXPECT_EQ(app.WaitForExit(), 0u); }
 
-/* Shows the page and saves the sheet as build/win32/screenshots/page-*.png:
-   ImageMagick writes a temporary file and renames it when complete. */
-void SaveScreenshot(bb::PropertySheet &sheet, int page)
-{
-    const char *const names[] = { "processor", "system", "thermal", "rtc" };
-    sheet.SelectPage(page);
-    Sleep(500);                                          /* painted */
-    RECT rc;
-    GetWindowRect(sheet.hwnd(), &rc);
-    std::string dir = bb::ProgramPath();                 /* Z:\...\bin\VERUVEZ.EXE */
-    dir = dir.substr(0, dir.rfind("\\bin\\")) + "\\screenshots";
-    CreateDirectoryA(dir.c_str(), NULL);
-    std::string dos = dir + "\\page-" + names[page] + ".png", png = dos.substr(2);
-    std::replace(png.begin(), png.end(), '\\', '/');
-    DeleteFileA(dos.c_str());
-    char cmd[1024];
-    snprintf(cmd, sizeof cmd, "/bin/sh -c \"import -window root -crop %ldx%ld+%ld+%ld 'png:%s.tmp' && mv '%s.tmp' '%s'\"",
-             rc.right - rc.left, rc.bottom - rc.top, rc.left, rc.top, png.c_str(), png.c_str(), png.c_str());
-    ASSERT_GT(WinExec(cmd, SW_HIDE), 31u) << cmd;
-    bb::WaitUntil([&] { return GetFileAttributesA(dos.c_str()) != INVALID_FILE_ATTRIBUTES; }, bb::kTimeout, dos);
-}
-
 using FilterPages = BlackBoxTest;
 
 struct Box { int page, box, key; std::vector<int> deps; };
@@ -88,8 +66,12 @@ TEST_F(FilterPages, BoxesFollowTheirEntriesAndOnlyEnabledBoxesAreStored)
                     EXPECT_EQ(sheet.IsEnabled(dep), (v == 1) != (click == 1)) << dep << " click " << click;
             }
         }
-        for (int page = PAGE_PROCESSOR; values[S1] == 7 && page <= PAGE_RTC; page++)
-            SaveScreenshot(sheet, page);                 /* every kind of box */
+        const char *const shots[] = { "page-processor.png", "page-system.png",
+                                      "page-thermal.png", "page-rtc.png" };
+        for (int page = PAGE_PROCESSOR; values[S1] == 7 && page <= PAGE_RTC; page++) {
+            sheet.SelectPage(page);                      /* every kind of box */
+            bb::SaveScreenshot(sheet.hwnd(), shots[page]);
+        }
         sheet.Ok();
         Exit(app);
         for (int k = 0; k < KEYS; k++)
