@@ -7,7 +7,7 @@
 #define LOG_PANE_STYLE 0x5230C8C4   /* child, visible, read-only multi-line RichEdit */
 #define LOG_TEXT_LIMIT 0x7FFFFFFE   /* a long session keeps every line */
 
-/* "Uses ACPI Specification 1.0\n", 41 spaces, then the contact line. */
+/* The About text: the ACPI revision line, 41 spaces, then the contact line. */
 static const char s_szAboutText[] =
     "Uses ACPI Speci" "fication 1.0\n"
     "                                         "

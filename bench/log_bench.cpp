@@ -4,6 +4,7 @@
    log_bench [lines] [repeats]    (default 5000 lines in blocks of a fifth,
                                    each case run 5 times, medians shown) */
 #include "app/veruvez.h"
+#include "bench/benchclock.h"
 #include <commctrl.h>
 #include <richedit.h>
 #include <stdio.h>
@@ -11,15 +12,6 @@
 #include <algorithm>
 #include <vector>
 
-static double Now()
-{
-    static LARGE_INTEGER freq;
-    if (!freq.QuadPart)
-        QueryPerformanceFrequency(&freq);
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return (double)t.QuadPart * 1000.0 / (double)freq.QuadPart;
-}
 
 /* Processor time of this process (all its threads), in ms. */
 static double CpuNow()

@@ -6,6 +6,7 @@
    Prints the times and the ratios of one run (goals: text <= 2, RTF <= 4),
    and what the control's stream-out costs on its own, without a file. */
 #include "app/veruvez.h"
+#include "bench/benchclock.h"
 #include "log/savelog.h"
 #include <commctrl.h>
 #include <richedit.h>
@@ -13,15 +14,7 @@
 #include <stdlib.h>
 #include <string>
 
-static double Now()
-{
-    static LARGE_INTEGER freq;
-    if (!freq.QuadPart)
-        QueryPerformanceFrequency(&freq);
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return (double)t.QuadPart / (double)freq.QuadPart;
-}
+static double NowSeconds() { return Now() / 1000.0; }
 
 static void Pump()
 {
@@ -46,13 +39,13 @@ static double OneWriteFile(const std::string &name, DWORD size)
     std::string bytes(size, 'x');
     for (DWORD i = 79; i < size; i += 80)
         bytes[i] = '\n';
-    double t0 = Now();
+    double t0 = NowSeconds();
     HANDLE h = CreateFileA(name.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, NULL);
     DWORD put = 0;
     WriteFile(h, bytes.data(), size, &put, NULL);
     CloseHandle(h);
-    double t = Now() - t0;
+    double t = NowSeconds() - t0;
     if (put != size)
         printf("WriteFile wrote %lu of %lu bytes\n", (unsigned long)put, (unsigned long)size);
     return t;
@@ -68,16 +61,16 @@ static DWORD CALLBACK DiscardBlock(DWORD_PTR, LPBYTE, LONG cb, LONG *pcb)
 static double StreamOutOnly(int format)
 {
     EDITSTREAM es = {0, 0, DiscardBlock};
-    double t0 = Now();
+    double t0 = NowSeconds();
     SendMessageA(g_hwndLog, EM_STREAMOUT, (WPARAM)format, (LPARAM)&es);
-    return Now() - t0;
+    return NowSeconds() - t0;
 }
 
 static double SaveAs(const std::string &name, int format, HWND hwnd)
 {
-    double t0 = Now();
+    double t0 = NowSeconds();
     BOOL ok = WriteLogFile(hwnd, name.c_str(), format);
-    double t = Now() - t0;
+    double t = NowSeconds() - t0;
     if (!ok)
         printf("saving %s failed\n", name.c_str());
     return t;
@@ -105,7 +98,7 @@ int main(int argc, char **argv)
 
     /* A log of the usual mix: progress lines, some skipped (bold blue) and
        some failed requests (bold red). */
-    double t0 = Now();
+    double t0 = NowSeconds();
     for (int i = 0; i < lines; i++) {
         if (i % 50 == 49)
             LogPrintf(LOG_ERROR, "The driver request %s failed with system error %lu.\r\n",
@@ -118,7 +111,7 @@ int main(int argc, char **argv)
             Pump();
     }
     Pump();
-    double tFill = Now() - t0;
+    double tFill = NowSeconds() - t0;
 
     char tmp[MAX_PATH];
     GetTempPathA(sizeof tmp, tmp);

@@ -6,6 +6,7 @@
    startup_bench VERUVEZ.EXE [runs]    (default 11 runs; a Unix path is
                                         taken as a path on drive Z:) */
 #include <windows.h>
+#include "bench/benchclock.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -15,15 +16,6 @@
 #define IDC_LOG 0x802
 static const char BANNER[] = "Advanced Configuration and Power Interface functional Velmont Test\r\n\r\n";
 
-static double Now()
-{
-    static LARGE_INTEGER freq;
-    if (!freq.QuadPart)
-        QueryPerformanceFrequency(&freq);
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return (double)t.QuadPart * 1000.0 / (double)freq.QuadPart;
-}
 
 static bool s_vmtShown;   /* its window was up when the banner was read */
 

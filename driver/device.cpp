@@ -15,33 +15,37 @@ void CloseAcpiDevice(void)
     g_hDevice = INVALID_HANDLE_VALUE;
 }
 
-DWORD DeviceRequestQuiet(DWORD code, void *buf, DWORD size)
+/* One request, buf serving as input and output; 0 or the system error code. */
+static DWORD SendRequest(DWORD code, void *buf, DWORD size, DWORD *pcbReply)
 {
-    DWORD bytes = 0;
-    if (DeviceIoControl(g_hDevice, code, buf, size, buf, size, &bytes, NULL))
+    *pcbReply = 0;
+    if (DeviceIoControl(g_hDevice, code, buf, size, buf, size, pcbReply, NULL))
         return 0;
     DWORD err = GetLastError();
     return err ? err : ERROR_GEN_FAILURE;
+}
+
+DWORD DeviceRequestQuiet(DWORD code, void *buf, DWORD size)
+{
+    DWORD bytes;
+    return SendRequest(code, buf, size, &bytes);
+}
+
+DWORD DeviceRequestReply(DWORD code, void *buf, DWORD size, DWORD *pcbReply)
+{
+    DWORD err = SendRequest(code, buf, size, pcbReply);
+    if (err) {
+        const char *name = AcpiIoctlName(code);
+        LogPrintf(LOG_ERROR, "The driver request %s failed with system error %lu.\r\n",
+                  name ? name : "?", err);
+    }
+    return err;
 }
 
 DWORD DeviceRequest(DWORD code, void *buf, DWORD size)
 {
     DWORD bytes;
     return DeviceRequestReply(code, buf, size, &bytes);
-}
-
-DWORD DeviceRequestReply(DWORD code, void *buf, DWORD size, DWORD *pcbReply)
-{
-    *pcbReply = 0;
-    if (DeviceIoControl(g_hDevice, code, buf, size, buf, size, pcbReply, NULL))
-        return 0;
-    DWORD err = GetLastError();
-    if (!err)
-        err = ERROR_GEN_FAILURE;
-    const char *name = AcpiIoctlName(code);
-    LogPrintf(LOG_ERROR, "The driver request %s failed with system error %lu.\r\n",
-              name ? name : "?", err);
-    return err;
 }
 
 DWORD DeviceRequestValue(DWORD code, DWORD value)

@@ -6,6 +6,8 @@
 
 #include "app/veruvez.h"
 
+#define COUNT(a) ((int)(sizeof(a) / sizeof((a)[0])))
+
 struct PageCheck {
     int        idCheck;      /* check box */
     int        entry;        /* index into g_TestSelection */

@@ -3,8 +3,6 @@
 #include "pages/protocol.h"
 #include "driver/acpiioctl.h"
 
-#define COUNT(a) ((int)(sizeof(a) / sizeof((a)[0])))
-
 static const int s_c1Deps[] = { IDC_C1_TEST };
 static const int s_c2Deps[] = { IDC_C2_TEST };
 static const int s_c3Deps[] = { IDC_C3_TEST };

@@ -6,8 +6,6 @@
 #include <commctrl.h>
 #include <string>
 
-#define COUNT(a) ((int)(sizeof(a) / sizeof((a)[0])))
-
 static const int s_fanDeps[]  = { IDC_FAN_ON_TEST, IDC_FAN_OFF_TEST, IDC_FAN_ON_LABEL, IDC_FAN_OFF_LABEL };
 static const int s_dutyDeps[] = { IDC_DUTY_PERCENT, IDC_DUTY_SPIN, IDC_DUTY_TEST, IDC_DUTY_LABEL };
 
