@@ -41,6 +41,10 @@ BOOL CreateMainWindow(HINSTANCE hInstance, int nCmdShow)
     if (!hwnd)
         return FALSE;
     ShowWindow(hwnd, SW_SHOWNORMAL);
+    /* Windows may take a process's first ShowWindow from the launch show
+       state (minimized, maximized); the window still opens normal. */
+    if (IsIconic(hwnd) || IsZoomed(hwnd))
+        ShowWindow(hwnd, SW_SHOWNORMAL);
     UpdateWindow(hwnd);
     return TRUE;
 }
