@@ -6,7 +6,7 @@
 void PageEnableDependents(HWND hwndPage, const PageCheck *check)
 {
     BOOL checked = IsDlgButtonChecked(hwndPage, check->idCheck) == BST_CHECKED;
-    for (int i = 0; i < check->nDependents; i++)
+    for (int i = 0; i < PAGE_MAX_DEPENDENTS && check->dependents[i]; i++)
         EnableWindow(GetDlgItem(hwndPage, check->dependents[i]), checked);
 }
 

@@ -8,11 +8,14 @@
 
 #define COUNT(a) ((int)(sizeof(a) / sizeof((a)[0])))
 
+#define PAGE_MAX_DEPENDENTS 8
+
 struct PageCheck {
-    int        idCheck;      /* check box */
-    int        entry;        /* index into g_TestSelection */
-    const int *dependents;   /* controls usable only while the box is checked */
-    int        nDependents;
+    int idCheck;      /* check box */
+    int entry;        /* index into g_TestSelection */
+    /* controls usable only while the box is checked, in enabling order;
+       the list ends at the first 0 */
+    int dependents[PAGE_MAX_DEPENDENTS];
 };
 
 struct PageLayout {

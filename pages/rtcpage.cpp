@@ -7,15 +7,13 @@
 #include "pages/rtcrules.h"
 #include <commctrl.h>
 
-/* Usable only while the check box is checked, enabled in this order. */
-static const int s_AlarmControls[] = {
-    IDC_RTC_SET_TEST, IDC_RTC_HOUR, IDC_RTC_MINUTE, IDC_RTC_SECOND,
-    IDC_RTC_AMPM, IDC_RTC_SPIN, IDC_RTC_GET_LABEL, IDC_RTC_GET_TEST,
-};
+/* The alarm controls, usable only while the check box is checked, enabled
+   in this order. */
 static const PageCheck s_RtcChecks[] = {
-    { IDC_RTC, SEL_RTC, s_AlarmControls, sizeof s_AlarmControls / sizeof s_AlarmControls[0] },
+    { IDC_RTC, SEL_RTC, { IDC_RTC_SET_TEST, IDC_RTC_HOUR, IDC_RTC_MINUTE, IDC_RTC_SECOND,
+                          IDC_RTC_AMPM, IDC_RTC_SPIN, IDC_RTC_GET_LABEL, IDC_RTC_GET_TEST } },
 };
-static const PageLayout s_RtcLayout = { s_RtcChecks, 1 };
+static const PageLayout s_RtcLayout = { s_RtcChecks, COUNT(s_RtcChecks) };
 
 #define AMPM_AM 0
 #define AMPM_PM 1

@@ -3,14 +3,10 @@
 #include "pages/protocol.h"
 #include "driver/acpiioctl.h"
 
-static const int s_c1Deps[] = { IDC_C1_TEST };
-static const int s_c2Deps[] = { IDC_C2_TEST };
-static const int s_c3Deps[] = { IDC_C3_TEST };
-
 static const PageCheck s_processorChecks[] = {
-    { IDC_C1, SEL_C1, s_c1Deps, COUNT(s_c1Deps) },
-    { IDC_C2, SEL_C2, s_c2Deps, COUNT(s_c2Deps) },
-    { IDC_C3, SEL_C3, s_c3Deps, COUNT(s_c3Deps) },
+    { IDC_C1, SEL_C1, { IDC_C1_TEST } },
+    { IDC_C2, SEL_C2, { IDC_C2_TEST } },
+    { IDC_C3, SEL_C3, { IDC_C3_TEST } },
 };
 static const PageLayout s_processorLayout = { s_processorChecks, COUNT(s_processorChecks) };
 
@@ -20,16 +16,11 @@ static const PageButton s_processorButtons[] = {
     { IDC_C3_TEST, "Placing the processor into C3\r\n", IOCTL_SET_CPU_STATE, 3 },
 };
 
-static const int s_s1Deps[] = { IDC_S1_TEST };
-static const int s_s2Deps[] = { IDC_S2_TEST };
-static const int s_s3Deps[] = { IDC_S3_TEST };
-static const int s_s4Deps[] = { IDC_S4_TEST };
-
 static const PageCheck s_systemChecks[] = {
-    { IDC_S1, SEL_S1, s_s1Deps, COUNT(s_s1Deps) },
-    { IDC_S2, SEL_S2, s_s2Deps, COUNT(s_s2Deps) },
-    { IDC_S3, SEL_S3, s_s3Deps, COUNT(s_s3Deps) },
-    { IDC_S4, SEL_S4, s_s4Deps, COUNT(s_s4Deps) },
+    { IDC_S1, SEL_S1, { IDC_S1_TEST } },
+    { IDC_S2, SEL_S2, { IDC_S2_TEST } },
+    { IDC_S3, SEL_S3, { IDC_S3_TEST } },
+    { IDC_S4, SEL_S4, { IDC_S4_TEST } },
 };
 static const PageLayout s_systemLayout = { s_systemChecks, COUNT(s_systemChecks) };
 

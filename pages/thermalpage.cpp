@@ -6,12 +6,9 @@
 #include <commctrl.h>
 #include <string>
 
-static const int s_fanDeps[]  = { IDC_FAN_ON_TEST, IDC_FAN_OFF_TEST, IDC_FAN_ON_LABEL, IDC_FAN_OFF_LABEL };
-static const int s_dutyDeps[] = { IDC_DUTY_PERCENT, IDC_DUTY_SPIN, IDC_DUTY_TEST, IDC_DUTY_LABEL };
-
 static const PageCheck s_thermalChecks[] = {
-    { IDC_FAN,  SEL_FAN,  s_fanDeps,  COUNT(s_fanDeps) },
-    { IDC_DUTY, SEL_DUTY, s_dutyDeps, COUNT(s_dutyDeps) },
+    { IDC_FAN,  SEL_FAN,  { IDC_FAN_ON_TEST, IDC_FAN_OFF_TEST, IDC_FAN_ON_LABEL, IDC_FAN_OFF_LABEL } },
+    { IDC_DUTY, SEL_DUTY, { IDC_DUTY_PERCENT, IDC_DUTY_SPIN, IDC_DUTY_TEST, IDC_DUTY_LABEL } },
 };
 static const PageLayout s_thermalLayout = { s_thermalChecks, COUNT(s_thermalChecks) };
 
