@@ -15,19 +15,10 @@ prefix="${VMT_WINEPREFIX:-$here/../build/win32/wineprefix}"
 if [ "${1:-}" = "--prefix" ]; then prefix=$2; shift 2; fi
 fresh=""
 if [ "${1:-}" = "--fresh" ]; then fresh=1; shift; fi
-[ $# -ge 1 ] || { echo "usage: wine-run.sh [--prefix DIR] PROGRAM [ARGS...]" >&2; exit 2; }
+[ $# -ge 1 ] || { echo "usage: wine-run.sh [--prefix DIR] [--fresh] PROGRAM [ARGS...]" >&2; exit 2; }
 
-export WINEPREFIX=$(mkdir -p "$prefix" && cd "$prefix" && pwd)
-export WINEARCH=win32
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  ( flock 9
-    [ -f "$WINEPREFIX/system.reg" ] || wineboot -i </dev/null >/dev/null 2>&1
-    wineserver -w
-  ) 9>"$WINEPREFIX.lock"
-fi
+. "$here/wine-env.sh"
+prefix_create "$prefix"
 
 if [ -n "$fresh" ]; then
   wineserver -k 2>/dev/null
@@ -36,11 +27,8 @@ fi
 
 own_xvfb=""
 if [ -z "${DISPLAY:-}" ]; then
-  exec 8< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null & echo "pid $!")
-  read -r _ xpid <&8
-  read -r dnum <&8
-  export DISPLAY=":$dnum"
-  own_xvfb=$xpid
+  start_xvfb
+  own_xvfb=$XVFB_PID
 fi
 
 # Wine's service processes inherit the output: give them a file, not a pipe.

@@ -10,8 +10,8 @@ cmake --preset win32 >/dev/null
 cmake --build --preset win32 --target veruvez acpisim
 acpisim/install.sh build/win32/wineprefix
 
-export WINEPREFIX="$PWD/build/win32/wineprefix" WINEARCH=win32
-export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml="
+. cmake/wine-env.sh
+prefix_create build/win32/wineprefix
 exe="$PWD/build/win32/bin/VERUVEZ.EXE"
 
 if [ -n "${DISPLAY:-}" ]; then
@@ -20,10 +20,7 @@ fi
 
 shot="$PWD/build/win32/screenshots/main.png"
 mkdir -p "$(dirname "$shot")"
-exec 8< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null & echo "pid $!")
-read -r _ xpid <&8
-read -r dnum <&8
-export DISPLAY=":$dnum"
+start_xvfb
 wine "$exe" </dev/null >/dev/null 2>&1 &
 for _ in $(seq 1 60); do
   xwininfo -root -tree 2>/dev/null | grep -q '"ACPI Velmont Test"' && break
@@ -34,4 +31,4 @@ wid=$(xwininfo -root -tree | awk '/"ACPI Velmont Test"/ {print $1; exit}')
 import -window "$wid" "$shot"
 echo "VERUVEZ.EXE started under Xvfb (display $DISPLAY); screenshot of the main window: $shot"
 wineserver -k
-kill "$xpid" 2>/dev/null || true
+kill "$XVFB_PID" 2>/dev/null || true

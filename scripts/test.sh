@@ -13,13 +13,9 @@ ctest --preset host
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
 
-xpid=""
-cleanup() { [ -n "$xpid" ] && kill "$xpid" 2>/dev/null; true; }
+. cmake/wine-env.sh
+XVFB_PID=""
+cleanup() { [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null; true; }
 trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
-  exec 8< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null & echo "pid $!")
-  read -r _ xpid <&8
-  read -r dnum <&8
-  export DISPLAY=":$dnum"
-fi
+[ -n "${DISPLAY:-}" ] || start_xvfb 1280x1024x24
 ctest --preset win32
