@@ -329,12 +329,6 @@ void PropertySheet::Ok()
     PressAndWaitGone(hwnd_, IDOK, "pressing OK on the property sheet");
 }
 
-void PropertySheet::PostOk()
-{
-    Post(hwnd_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(hwnd_, IDOK),
-         "pressing OK on the property sheet");
-}
-
 void PropertySheet::Cancel()
 {
     PressAndWaitGone(hwnd_, IDCANCEL, "pressing Cancel on the property sheet");
@@ -376,11 +370,6 @@ void SaveAsDialog::SetFileName(const std::string &name)
     bb::SetText(FileNameField(hwnd_), name);
 }
 
-std::string SaveAsDialog::FileName() const
-{
-    return WindowText(FileNameField(hwnd_));
-}
-
 void SaveAsDialog::ChooseFilter(int index)
 {
     HWND combo = bb::Control(hwnd_, cmb1);
@@ -390,11 +379,6 @@ void SaveAsDialog::ChooseFilter(int index)
        would (Wine's dialog takes the new index on CBN_SELENDOK). */
     for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
         Send(hwnd_, WM_COMMAND, MAKEWPARAM(cmb1, code), (LPARAM)combo, "choosing the file type");
-}
-
-int SaveAsDialog::ChosenFilter() const
-{
-    return (int)Send(bb::Control(hwnd_, cmb1), CB_GETCURSEL, 0, 0, "reading the file type") + 1;
 }
 
 void SaveAsDialog::PostSave()
@@ -800,11 +784,6 @@ std::string SettingsPath()
     if (n == 0 || n >= sizeof dir)
         throw HarnessError("GetWindowsDirectory failed");
     return std::string(dir) + "\\VERUVEZ.INI";
-}
-
-bool SettingsFileExists()
-{
-    return GetFileAttributesA(SettingsPath().c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string ReadSettingsFile()

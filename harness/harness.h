@@ -99,8 +99,6 @@ public:
     /* Presses OK or Cancel and waits until the sheet has closed. */
     void Ok();
     void Cancel();
-    /* Presses OK but does not wait (a page may refuse and keep it open). */
-    void PostOk();
 
 private:
     HWND hwnd_;
@@ -113,10 +111,8 @@ public:
     HWND hwnd() const { return hwnd_; }
     /* Types the name into the dialog's file name field. */
     void SetFileName(const std::string &name);
-    std::string FileName() const;
     /* Chooses a pair of the file type list, 1 for the first. */
     void ChooseFilter(int index);
-    int  ChosenFilter() const;                  /* 1-based */
     /* Presses Save; returns at once (an overwrite prompt may follow). */
     void PostSave();
     /* Presses Save and waits until the dialog has closed. */
@@ -222,7 +218,6 @@ private:
 /* ---- settings file: GetWindowsDirectory + "\VERUVEZ.INI" ---------------- */
 
 std::string SettingsPath();
-bool        SettingsFileExists();
 std::string ReadSettingsFile();                 /* "" when missing */
 void        WriteSettingsFile(const std::string &contents);
 void        DeleteSettingsFile();
