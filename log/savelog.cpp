@@ -4,6 +4,16 @@
 #include "log/savename.h"
 #include <commdlg.h>
 #include <richedit.h>
+#include <stddef.h>
+
+/* The dialog gets the record of its Windows 95 version: 76 bytes on 32-bit
+   Windows, 136 on 64-bit Windows. */
+#define SAVE_DIALOG_RECORD_SIZE (offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR))
+#ifdef _WIN64
+static_assert(SAVE_DIALOG_RECORD_SIZE == 136, "Windows 95 file dialog record");
+#else
+static_assert(SAVE_DIALOG_RECORD_SIZE == 76, "Windows 95 file dialog record");
+#endif
 
 /* Filter pairs; their indices 1 and 2 are also the stream formats. */
 static const char s_szFilter[] =
@@ -104,7 +114,7 @@ void SaveLogFile(HWND hwndOwner)
 
     OPENFILENAMEA ofn;
     ZeroMemory(&ofn, sizeof ofn);
-    ofn.lStructSize     = OPENFILENAME_SIZE_VERSION_400A;
+    ofn.lStructSize     = (DWORD)SAVE_DIALOG_RECORD_SIZE;
     ofn.hwndOwner       = hwndOwner;
     ofn.hInstance       = g_hInst;
     ofn.lpstrFilter     = s_szFilter;

@@ -4,12 +4,18 @@
 #include <prsht.h>
 #include <stddef.h>
 
-/* The sheet uses the first, 40-byte versions of the header and page records;
-   the pages are handed over as an array of such records. */
+/* The sheet uses the first versions of the header and page records: 40 bytes
+   each on 32-bit Windows, 72 bytes each on 64-bit Windows.  The pages are
+   handed over as an array of such records. */
 #define SHEET_HEADER_SIZE ((DWORD)(offsetof(PROPSHEETHEADERA, pfnCallback) + sizeof(PFNPROPSHEETCALLBACK)))
 #define SHEET_PAGE_SIZE   ((DWORD)sizeof(PROPSHEETPAGEA_V1))
-static_assert(SHEET_HEADER_SIZE == 40, "40-byte sheet header");
-static_assert(SHEET_PAGE_SIZE == 40, "40-byte page record");
+#ifdef _WIN64
+#define SHEET_RECORD_SIZE 72
+#else
+#define SHEET_RECORD_SIZE 40
+#endif
+static_assert(SHEET_HEADER_SIZE == SHEET_RECORD_SIZE, "first-version sheet header");
+static_assert(SHEET_PAGE_SIZE == SHEET_RECORD_SIZE, "first-version page record");
 
 struct FilterPage {
     int         idTemplate;
