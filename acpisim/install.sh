@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs acpisim.sys into a 32-bit Wine prefix and registers it as the
+# Installs acpisim.sys into a Wine prefix and registers it as the
 # automatically started kernel driver service AcpiSim, so that it starts with
 # the prefix's services and programs find \\.\ACPI.  Creates the prefix when
 # it is missing.  Quick and without changes when the same driver is
@@ -7,15 +7,16 @@
 #
 #   install.sh PREFIXDIR [DRIVER.SYS]
 #
-# DRIVER.SYS defaults to build/win32/bin/acpisim.sys of this tree.
+# DRIVER.SYS defaults to build/ARCH/bin/acpisim.sys of this tree, ARCH being
+# the prefix's architecture (WINEARCH, default win32).
 set -eu
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 [ $# -ge 1 ] || { echo "usage: install.sh PREFIXDIR [DRIVER.SYS]" >&2; exit 2; }
-sys=${2:-$here/../build/win32/bin/acpisim.sys}
-[ -f "$sys" ] || { echo "install.sh: no driver at $sys (build the win32 preset first)" >&2; exit 1; }
 
 . "$here/prefix-common.sh"
 prefix_create "$1"
+sys=${2:-$here/../build/$WINEARCH/bin/acpisim.sys}
+[ -f "$sys" ] || { echo "install.sh: no driver at $sys (build the $WINEARCH preset first)" >&2; exit 1; }
 target="$WINEPREFIX/drive_c/windows/system32/drivers/acpisim.sys"
 
 if cmp -s "$sys" "$target" && service_registered; then

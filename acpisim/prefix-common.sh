@@ -13,7 +13,7 @@ service_registered() {
 reg_import() {
   local reg="$WINEPREFIX/drive_c/$1"
   cat >"$reg"
-  wine regedit /S "C:\\$1" </dev/null >/dev/null 2>&1
+  wine_try vmt_wine regedit /S "C:\\$1" || { rm -f "$reg"; return 1; }
   wineserver -w
   rm -f "$reg"
 }

@@ -1,30 +1,43 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks under Wine (under a private Xvfb when there
-# is no display) and prints their figures and ratios.  No test asserts a time.
+# is no display) and prints their figures and ratios, for each architecture
+# this machine runs (VMT_WINE_ARCHS limits them).  No test asserts a time.
 #
 #   bench/run.sh [--prefix DIR]
 #
-# The prefix is --prefix, else build/win32/wineprefix when it exists (the
-# stand-in driver registered), else build/win32/wineprefix-nodriver.
+# The prefix is --prefix (one architecture, the prefix's), else, for each
+# architecture, build/ARCH/wineprefix when it exists (the stand-in driver
+# registered), else build/ARCH/wineprefix-nodriver.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-prefix=""
-if [ "${1:-}" = "--prefix" ]; then prefix=$2; shift 2; fi
-if [ -z "$prefix" ]; then
-  prefix=build/win32/wineprefix
-  [ -f "$prefix/system.reg" ] || prefix=build/win32/wineprefix-nodriver
+. cmake/wine-env.sh
+given=""
+if [ "${1:-}" = "--prefix" ]; then given=$2; shift 2; fi
+if [ -n "$given" ]; then
+  archs=$(prefix_arch "$given"); archs=${archs:-${WINEARCH:-win32}}
+else
+  wine_plan; archs=$WINE_ARCHS
 fi
 
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target veruvez log_bench startup_bench save_bench >/dev/null
-bin=build/win32/bin
+for arch in $archs; do
+  prefix=$given
+  if [ -z "$prefix" ]; then
+    prefix=build/$arch/wineprefix
+    [ -f "$prefix/system.reg" ] || prefix=build/$arch/wineprefix-nodriver
+  fi
+  cmake --preset $arch >/dev/null
+  cmake --build --preset $arch --target veruvez log_bench startup_bench save_bench >/dev/null
+  bin=build/$arch/bin
+  run() { WINEARCH=$arch cmake/wine-run.sh --prefix "$prefix" "$@"; }
 
-echo "== Log pane (prefix $prefix)"
-cmake/wine-run.sh --prefix "$prefix" "$bin/log_bench.exe"
-echo
-echo "== Start-up (prefix $prefix)"
-cmake/wine-run.sh --prefix "$prefix" "$bin/startup_bench.exe" "$root/$bin/VERUVEZ.EXE"
-echo
-echo "== Saving the log (prefix $prefix)"
-cmake/wine-run.sh --prefix "$prefix" "$bin/save_bench.exe"
+  echo "== Log pane ($arch, prefix $prefix)"
+  run "$bin/log_bench.exe"
+  echo
+  echo "== Start-up ($arch, prefix $prefix)"
+  run "$bin/startup_bench.exe" "$root/$bin/VERUVEZ.EXE"
+  echo
+  echo "== Saving the log ($arch, prefix $prefix)"
+  run "$bin/save_bench.exe"
+  echo
+done

@@ -7,8 +7,10 @@
 # --fresh ends the prefix's running session first, so its services (and a
 # driver's state) start anew with the program.
 # The prefix is --prefix, else $VMT_WINEPREFIX, else build/win32/wineprefix
-# next to this script's tree.  A missing prefix is created (32-bit).  The
-# user's own ~/.wine is never touched.  Exit code: the program's.
+# next to this script's tree.  A missing prefix is created, for WINEARCH
+# (win32 or win64, default win32); an existing one keeps the architecture it
+# was made with.  The user's own ~/.wine is never touched.  Exit code: the
+# program's.
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 prefix="${VMT_WINEPREFIX:-$here/../build/win32/wineprefix}"
@@ -18,7 +20,7 @@ if [ "${1:-}" = "--fresh" ]; then fresh=1; shift; fi
 [ $# -ge 1 ] || { echo "usage: wine-run.sh [--prefix DIR] [--fresh] PROGRAM [ARGS...]" >&2; exit 2; }
 
 . "$here/wine-env.sh"
-prefix_create "$prefix"
+prefix_create "$prefix" || exit 1
 
 if [ -n "$fresh" ]; then
   wineserver -k 2>/dev/null
@@ -33,9 +35,14 @@ fi
 
 # Wine's service processes inherit the output: give them a file, not a pipe.
 out=$(mktemp)
-wine "$@" </dev/null >"$out" 2>&1
+vmt_wine "$@" </dev/null >"$out" 2>&1
 rc=$?
 cat "$out"
+# Exit codes the program itself never gives: Wine could not start it.
+case $rc in
+  126|127|53) echo "wine-run.sh: $WINEARCH Wine could not start $1 (exit $rc) in $WINEPREFIX" >&2
+              wine_hint "$rc" "$out" >&2 ;;
+esac
 rm -f "$out"
 if [ -n "$own_xvfb" ]; then
   wineserver -w

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native rules under ASan and
-# UBSan, then the Win32 program, its stand-in driver and the Wine tests
-# under one private Xvfb display.
+# UBSan, then, for 32-bit and 64-bit Windows, the program, its stand-in
+# driver and the Wine tests, under one private Xvfb display.  The Wine suites
+# run for every architecture this machine can run (VMT_WINE_ARCHS limits
+# them, for example to win64); both builds are always made.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -10,12 +12,24 @@ cmake --preset host >/dev/null
 cmake --build --preset host
 ctest --preset host
 
-cmake --preset win32 >/dev/null
-cmake --build --preset win32
+for arch in win32 win64; do
+  cmake --preset $arch >/dev/null
+  cmake --build --preset $arch
+done
 
 . cmake/wine-env.sh
+wine_plan
+
 XVFB_PID=""
 cleanup() { [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null; true; }
 trap cleanup EXIT
 [ -n "${DISPLAY:-}" ] || start_xvfb 1280x1024x24
-ctest --preset win32
+failed=""
+for arch in $WINE_ARCHS; do
+  echo "== Wine tests, $arch"
+  ctest --preset $arch || failed="$failed $arch"
+done
+if [ -n "$failed" ]; then
+  echo "Wine tests failed for:$failed" >&2
+  exit 1
+fi
