@@ -4,8 +4,8 @@
 
 #include <windows.h>
 #include "resource.h"
-#include "log/logformat.h"
-#include "selection/selection.h"
+#include "log/logrules.h"
+#include "selection/selectionrules.h"
 
 /* app/ */
 extern HINSTANCE g_hInst;

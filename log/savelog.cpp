@@ -1,7 +1,7 @@
 /* Saving the log pane to a text or RTF file. */
 #include "app/veruvez.h"
 #include "log/savelog.h"
-#include "log/savename.h"
+#include "log/saverules.h"
 #include <commdlg.h>
 #include <richedit.h>
 #include <stddef.h>

@@ -1,7 +1,7 @@
 /* The tests of a pass, in their order, and the walk over them. */
 #include "testpass/passrules.h"
 #include "driver/acpiioctl.h"
-#include "log/logformat.h"
+#include "log/logrules.h"
 #include "res/resource.h"
 #include <stdio.h>
 

@@ -3,7 +3,7 @@
 #ifndef VMT_BLACKBOX_H
 #define VMT_BLACKBOX_H
 
-#include "harness/harness.h"
+#include "tests/harness/harness.h"
 #include "res/resource.h"
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "log/logformat.h"
+#include "log/logrules.h"
 #include <gtest/gtest.h>
 
 TEST(LogLook, EachLevelHasItsEffectsAndColour)

@@ -1,6 +1,6 @@
 /* The simulated backend: a machine that does what it is asked at once and
    remembers it. */
-#include "acpisim/acpisim.h"
+#include "standin-driver/acpisimrules.h"
 
 static struct {
     uint32_t SleepState, CpuState, Fan, DutyCycle;

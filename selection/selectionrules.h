@@ -1,7 +1,7 @@
 /* The test selection table: one entry per test the system knows.
    No Windows headers: the rules are built natively for the unit tests too. */
-#ifndef VMT_SELECTION_H
-#define VMT_SELECTION_H
+#ifndef VMT_SELECTIONRULES_H
+#define VMT_SELECTIONRULES_H
 
 #include <stdint.h>
 

@@ -1,7 +1,7 @@
 /* The rule that settles a saved log file's name and format, and the texts
    that carry a file name into a message box.  No Windows headers. */
-#ifndef VMT_SAVENAME_H
-#define VMT_SAVENAME_H
+#ifndef VMT_SAVERULES_H
+#define VMT_SAVERULES_H
 
 #include <stddef.h>
 

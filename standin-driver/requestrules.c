@@ -1,6 +1,6 @@
 /* The driver's request rules: sizes, values, fault injection, the call into
    the backend and the journal line of every request. */
-#include "acpisim/acpisim.h"
+#include "standin-driver/acpisimrules.h"
 
 /* A bounded text builder for the journal line: never writes past the end,
    and the line always stays NUL-terminated. */

@@ -3,7 +3,7 @@
    key at every open, answers the seven control codes through its backend
    and appends one journal line per request before completing it. */
 #include <ntddk.h>
-#include "acpisim/acpisim.h"
+#include "standin-driver/acpisimrules.h"
 
 #define PARAMS_SUFFIX L"\\Parameters"
 #define DEFAULT_JOURNAL L"C:\\acpisim-journal.txt"

@@ -1,5 +1,5 @@
 /* The saved log file's name and format, and the texts naming that file. */
-#include "log/savename.h"
+#include "log/saverules.h"
 #include <stdio.h>
 #include <string.h>
 

@@ -1,4 +1,4 @@
-#include "log/logformat.h"
+#include "log/logrules.h"
 
 LogLook LogLookForLevel(int level)
 {

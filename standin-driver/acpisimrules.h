@@ -1,8 +1,8 @@
 /* The stand-in power-control driver: its request rules, its journal lines
    and the seam to the backend that carries the requests out.  Plain C
    without kernel headers, so the rules build for the driver and natively. */
-#ifndef ACPISIM_H
-#define ACPISIM_H
+#ifndef VMT_ACPISIMRULES_H
+#define VMT_ACPISIMRULES_H
 
 #include <stddef.h>
 #include <stdint.h>

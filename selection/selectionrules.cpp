@@ -1,5 +1,5 @@
 /* The selection table and the rules of its settings file. */
-#include "selection/selection.h"
+#include "selection/selectionrules.h"
 #include "driver/acpiioctl.h"
 
 uint8_t g_TestSelection[SEL_COUNT];

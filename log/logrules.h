@@ -1,6 +1,6 @@
 /* Log levels and the look each one gives a line.  No Windows headers. */
-#ifndef VMT_LOGFORMAT_H
-#define VMT_LOGFORMAT_H
+#ifndef VMT_LOGRULES_H
+#define VMT_LOGRULES_H
 
 #include <stdint.h>
 

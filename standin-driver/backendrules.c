@@ -1,7 +1,7 @@
 /* The backends the driver can carry its requests out with, chosen by name
    (the Backend registry value).  A new backend defines its ACPISIM_BACKEND
    in a file of its own and is listed here. */
-#include "acpisim/acpisim.h"
+#include "standin-driver/acpisimrules.h"
 
 /* The first is the default. */
 static const ACPISIM_BACKEND *const g_Backends[] = {

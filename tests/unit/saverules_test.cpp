@@ -1,4 +1,4 @@
-#include "log/savename.h"
+#include "log/saverules.h"
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>

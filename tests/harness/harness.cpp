@@ -1,5 +1,5 @@
 /* Operator harness: see harness.h and docs/harness.md. */
-#include "harness/harness.h"
+#include "tests/harness/harness.h"
 #include <commctrl.h>
 #include <commdlg.h>
 #include <dlgs.h>

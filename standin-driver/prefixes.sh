@@ -11,11 +11,4 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 . "$here/prefix-common.sh"
 prefix_create "$1/wineprefix-nodriver"
 "$here/uninstall.sh" "$1/wineprefix-nodriver"
-# The in-process test program's windows are left unmanaged in the test-only
-# prefix: without a window manager Wine otherwise waits about two seconds
-# whenever a managed top-level window is hidden or destroyed.
-prefix_create "$1/wineprefix-nodriver"
-if ! grep -qi 'AppDefaults\\\\wine_tests.exe\\\\X11 Driver' "$WINEPREFIX/user.reg"; then
-  printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\wine_tests.exe\\X11 Driver]\r\n"Managed"="N"\r\n' | reg_import unmanaged.reg
-fi
 echo "Wine prefixes ready: $1/wineprefix (driver), $1/wineprefix-nodriver"
