@@ -1,6 +1,7 @@
 /* The selection table and the rules of its settings file. */
 #include "selection/selectionrules.h"
 #include "driver/acpiioctl.h"
+#include <stdio.h>
 
 uint8_t g_TestSelection[SEL_COUNT];
 bool    g_bSelectionLoaded;
@@ -32,16 +33,7 @@ uint8_t SelectionFromProfile(unsigned int value)
 
 void SelectionToText(uint8_t entry, char text[SELECTION_TEXT_SIZE])
 {
-    unsigned int v = entry == SELECT_UNSUPPORTED ? SELECT_RUN : entry;
-    char digits[SELECTION_TEXT_SIZE];
-    int n = 0;
-    do {
-        digits[n++] = (char)('0' + v % 10);
-        v /= 10;
-    } while (v);
-    for (int i = 0; i < n; i++)
-        text[i] = digits[n - 1 - i];
-    text[n] = '\0';
+    snprintf(text, SELECTION_TEXT_SIZE, "%u", entry == SELECT_UNSUPPORTED ? SELECT_RUN : entry);
 }
 
 void MarkUnsupported(uint8_t table[SEL_COUNT], uint32_t capabilityMask)
@@ -49,19 +41,4 @@ void MarkUnsupported(uint8_t table[SEL_COUNT], uint32_t capabilityMask)
     for (const auto &cap : s_capabilities)
         if (!(capabilityMask & cap.bit))
             table[cap.index] = SELECT_UNSUPPORTED;
-}
-
-void LoadSelection(ProfileStore &store, uint8_t table[SEL_COUNT])
-{
-    for (int i = 0; i < SEL_COUNT; i++)
-        table[i] = SelectionFromProfile(store.ReadInt(SETTINGS_SECTION, s_keys[i], SETTINGS_DEFAULT));
-}
-
-void SaveSelection(ProfileStore &store, const uint8_t table[SEL_COUNT])
-{
-    for (int i = 0; i < SEL_COUNT; i++) {
-        char text[SELECTION_TEXT_SIZE];
-        SelectionToText(table[i], text);
-        store.WriteString(SETTINGS_SECTION, s_keys[i], text);
-    }
 }

@@ -23,6 +23,7 @@
 #define SELECT_RUN          1
 #define SELECT_UNSUPPORTED  2
 
+#define SETTINGS_FILE    "VERUVEZ.INI"  /* no folder: the Windows directory */
 #define SETTINGS_SECTION "ACPI VMT's"
 #define SETTINGS_DEFAULT 1          /* a missing key, section or file */
 #define SELECTION_TEXT_SIZE 4       /* "255" and its terminator */
@@ -47,21 +48,5 @@ void SelectionToText(uint8_t entry, char text[SELECTION_TEXT_SIZE]);
 /* Marks the entries whose capability bit is clear as SELECT_UNSUPPORTED;
    a set bit leaves the entry as it is. */
 void MarkUnsupported(uint8_t table[SEL_COUNT], uint32_t capabilityMask);
-
-/* Private-profile access, so the table's loading and saving can be run
-   against a real file or a stand-in. */
-class ProfileStore {
-public:
-    virtual unsigned int ReadInt(const char *section, const char *key, int defaultValue) = 0;
-    virtual void WriteString(const char *section, const char *key, const char *text) = 0;
-protected:
-    ~ProfileStore() {}
-};
-
-/* Reads the ten keys in table order into the table. */
-void LoadSelection(ProfileStore &store, uint8_t table[SEL_COUNT]);
-
-/* Writes the ten keys in table order, every key every time. */
-void SaveSelection(ProfileStore &store, const uint8_t table[SEL_COUNT]);
 
 #endif

@@ -1,6 +1,7 @@
-/* The stand-in power-control driver: its request rules, its journal lines
+/* The stand-in power-control driver's rules: request checks, journal lines
    and the seam to the backend that carries the requests out.  Plain C
-   without kernel headers, so the rules build for the driver and natively. */
+   without kernel headers: built into the driver and natively for the unit
+   tests (library acpisimrules). */
 #ifndef VMT_ACPISIMRULES_H
 #define VMT_ACPISIMRULES_H
 
@@ -19,6 +20,13 @@ extern "C" {
 #define ACPISIM_STATUS_INVALID_DEVICE_REQUEST 0xC0000010u
 #define ACPISIM_STATUS_NOT_SUPPORTED          0xC00000BBu
 
+/* The service's Parameters key under HKEY_LOCAL_MACHINE, as programs reach
+   it; the driver reads it at every open of the device. */
+#define ACPISIM_PARAMETERS_KEY "System\\CurrentControlSet\\Services\\AcpiSim\\Parameters"
+
+/* The journal, unless the JournalFile value names another file. */
+#define ACPISIM_DEFAULT_JOURNAL "C:\\acpisim-journal.txt"
+
 /* Defaults of the values under the service's Parameters key. */
 #define ACPISIM_DEFAULT_CAPABILITIES  ACPI_CAP_ALL
 #define ACPISIM_DEFAULT_FAIL_STATUS   ACPISIM_STATUS_UNSUCCESSFUL
@@ -34,7 +42,7 @@ extern "C" {
    thermal and clock interfaces) plugs in here, chosen by the Backend value. */
 typedef struct ACPISIM_BACKEND {
     const char *Name;
-    uint32_t (*SetSleepState)(uint32_t sleepState);   /* 2 = S1 ... 5 = S4 */
+    uint32_t (*SetSleepState)(uint32_t sleepState);   /* ACPI_SLEEP_STATE(1 ... 4) */
     uint32_t (*SetCpuState)(uint32_t cpuState);       /* 1 = C1 ... 3 = C3 */
     uint32_t (*SetFan)(uint32_t on);                  /* 0 or 1 */
     uint32_t (*SetDutyCycle)(uint32_t percent);       /* 0 to 100 */
@@ -55,6 +63,8 @@ typedef struct ACPISIM_CONFIG {
     uint32_t CapabilityMask;
     uint32_t FailCode;      /* 0 = no fault */
     uint32_t FailStatus;    /* an error or warning NTSTATUS */
+    uint32_t ShortReply;    /* a code whose successful replies hand back one
+                               byte less than the code's size; 0 = none */
 } ACPISIM_CONFIG;
 
 void AcpiSimDefaultConfig(ACPISIM_CONFIG *cfg);

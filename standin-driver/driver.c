@@ -1,20 +1,12 @@
 /* acpisim.sys: a kernel-mode stand-in for the ACPI power-control driver.
-   It creates \Device\AcpiSim with the DOS name ACPI, re-reads its Parameters
-   key at every open, answers the seven control codes through its backend
-   and appends one journal line per request before completing it. */
-#include <ntddk.h>
-#include "standin-driver/acpisimrules.h"
+   It creates \Device\AcpiSim with the DOS name ACPI, re-reads its settings
+   at every open (settings.c), answers the seven control codes through its
+   rules and backend (acpisimrules) and appends one journal line per request
+   (journal.c) before completing it. */
+#include "standin-driver/driver.h"
 
-#define PARAMS_SUFFIX L"\\Parameters"
-#define DEFAULT_JOURNAL L"C:\\acpisim-journal.txt"
-#define MAX_PATH 260
-#define PATH_CHARS (MAX_PATH + 4)
-
-static WCHAR g_ParamsPath[512];          /* the service key + \Parameters */
-static WCHAR g_JournalPath[PATH_CHARS];  /* NT path; empty: no journal */
 static KMUTEX g_Lock;                    /* one request or open at a time */
-static ACPISIM_CONFIG g_Config;
-static const ACPISIM_BACKEND *g_Backend;
+static DRIVER_SETTINGS g_Settings;
 static PDEVICE_OBJECT g_Device;
 
 static UNICODE_STRING DeviceName(void)
@@ -30,163 +22,6 @@ static UNICODE_STRING DosName(void)
     RtlInitUnicodeString(&s, L"\\DosDevices\\ACPI");
     return s;
 }
-
-/* ---- Registry ---- */
-
-typedef struct VALUE_BUFFER {
-    KEY_VALUE_PARTIAL_INFORMATION Info;
-    UCHAR More[PATH_CHARS * sizeof(WCHAR)];
-} VALUE_BUFFER;
-
-/* Reads one value of the expected type: 1, or 0 when it is missing or of
-   another type, or -1 when it is too long for the buffer. */
-static int QueryValue(HANDLE key, PCWSTR name, ULONG type, VALUE_BUFFER *vb)
-{
-    UNICODE_STRING n;
-    ULONG got = 0;
-    RtlInitUnicodeString(&n, name);
-    NTSTATUS st = ZwQueryValueKey(key, &n, KeyValuePartialInformation, vb, sizeof *vb, &got);
-    if (st == STATUS_BUFFER_OVERFLOW || st == STATUS_BUFFER_TOO_SMALL)
-        return -1;
-    return NT_SUCCESS(st) && vb->Info.Type == type;
-}
-
-static ULONG ReadDword(HANDLE key, PCWSTR name, ULONG def)
-{
-    VALUE_BUFFER vb;
-    if (QueryValue(key, name, REG_DWORD, &vb) != 1 || vb.Info.DataLength != sizeof(ULONG))
-        return def;
-    ULONG v;
-    RtlCopyMemory(&v, vb.Info.Data, sizeof v);
-    return v;
-}
-
-/* A REG_SZ value into out, NUL-terminated: 1, 0 when missing, -1 when it
-   has outChars characters or more. */
-static int ReadString(HANDLE key, PCWSTR name, WCHAR *out, ULONG outChars)
-{
-    VALUE_BUFFER vb;
-    int found = QueryValue(key, name, REG_SZ, &vb);
-    if (found != 1)
-        return found;
-    ULONG chars = vb.Info.DataLength / sizeof(WCHAR);
-    const WCHAR *s = (const WCHAR *)vb.Info.Data;
-    while (chars && s[chars - 1] == 0)
-        chars--;
-    if (chars >= outChars)
-        return -1;
-    RtlCopyMemory(out, s, chars * sizeof(WCHAR));
-    out[chars] = 0;
-    return 1;
-}
-
-/* The journal's NT path from a DOS path ("C:\x.txt" -> "\??\C:\x.txt");
-   dos holds fewer than MAX_PATH characters. */
-static void SetJournalPath(const WCHAR *dos)
-{
-    static const WCHAR prefix[] = L"\\??\\";
-    ULONG n = 0, i;
-    if (dos[0] && dos[0] != L'\\')
-        for (; prefix[n]; n++)
-            g_JournalPath[n] = prefix[n];
-    for (i = 0; dos[i]; i++, n++)
-        g_JournalPath[n] = dos[i];
-    g_JournalPath[n] = 0;
-}
-
-/* Reads every setting; a missing key or value takes its default. */
-static NTSTATUS LoadSettings(void)
-{
-    UNICODE_STRING path;
-    OBJECT_ATTRIBUTES oa;
-    HANDLE key;
-    WCHAR text[PATH_CHARS];
-    char backend[32];
-    ULONG i;
-
-    AcpiSimDefaultConfig(&g_Config);
-    SetJournalPath(DEFAULT_JOURNAL);
-
-    RtlInitUnicodeString(&path, g_ParamsPath);
-    InitializeObjectAttributes(&oa, &path, OBJ_CASE_INSENSITIVE | OBJ_KERNEL_HANDLE, NULL, NULL);
-    if (!NT_SUCCESS(ZwOpenKey(&key, KEY_READ, &oa))) {
-        g_Backend = AcpiSimFindBackend("");
-        return STATUS_SUCCESS;
-    }
-
-    g_Config.CapabilityMask = ReadDword(key, L"CapabilityMask", g_Config.CapabilityMask);
-    g_Config.FailCode = ReadDword(key, L"FailCode", 0);
-    g_Config.FailStatus = ReadDword(key, L"FailStatus", g_Config.FailStatus);
-    switch (ReadString(key, L"JournalFile", text, MAX_PATH)) {
-    case 1:
-        SetJournalPath(text);
-        break;
-    case -1:
-        DbgPrint("acpisim: JournalFile is too long, no journal\n");
-        g_JournalPath[0] = 0;
-        break;
-    }
-
-    /* Backend names are ASCII; compared without regard to case.  An unknown
-       name refuses the open and leaves the driver without a backend, so
-       every request fails until an open names a known one (Wine hands out
-       the handle before the open is answered). */
-    backend[0] = 0;
-    switch (ReadString(key, L"Backend", text, sizeof backend)) {
-    case 1:
-        for (i = 0; text[i]; i++) {
-            WCHAR c = text[i];
-            backend[i] = c >= L'A' && c <= L'Z' ? (char)(c - L'A' + 'a')
-                       : c < 0x80 ? (char)c : '?';
-        }
-        backend[i] = 0;
-        break;
-    case -1:
-        RtlCopyMemory(backend, "(too long)", sizeof "(too long)");
-        break;
-    }
-    ZwClose(key);
-    g_Backend = AcpiSimFindBackend(backend);
-    if (!g_Backend) {
-        DbgPrint("acpisim: unknown Backend %s, the device does not open\n", backend);
-        return STATUS_NOT_SUPPORTED;
-    }
-    return STATUS_SUCCESS;
-}
-
-/* ---- Journal ---- */
-
-/* Appends the line and closes the file again, so a reader sees it as soon
-   as the request completes. */
-static void JournalAppend(const char *line, ULONG length)
-{
-    UNICODE_STRING path;
-    OBJECT_ATTRIBUTES oa;
-    IO_STATUS_BLOCK iosb;
-    HANDLE file;
-    LARGE_INTEGER end;
-    NTSTATUS st;
-
-    RtlInitUnicodeString(&path, g_JournalPath);
-    InitializeObjectAttributes(&oa, &path, OBJ_CASE_INSENSITIVE | OBJ_KERNEL_HANDLE, NULL, NULL);
-    st = ZwCreateFile(&file, FILE_APPEND_DATA | SYNCHRONIZE, &oa, &iosb, NULL,
-                      FILE_ATTRIBUTE_NORMAL,
-                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN_IF,
-                      FILE_SYNCHRONOUS_IO_NONALERT | FILE_NON_DIRECTORY_FILE | FILE_WRITE_THROUGH,
-                      NULL, 0);
-    if (!NT_SUCCESS(st)) {
-        DbgPrint("acpisim: the journal cannot be opened (0x%08lx)\n", st);
-        return;
-    }
-    end.HighPart = -1;
-    end.LowPart = FILE_WRITE_TO_END_OF_FILE;
-    st = ZwWriteFile(file, NULL, NULL, NULL, &iosb, (PVOID)line, length, &end, NULL);
-    if (!NT_SUCCESS(st))
-        DbgPrint("acpisim: journal write failed (0x%08lx)\n", st);
-    ZwClose(file);
-}
-
-/* ---- Dispatch ---- */
 
 static void Lock(void)
 {
@@ -210,7 +45,7 @@ static NTSTATUS NTAPI DispatchCreate(PDEVICE_OBJECT dev, PIRP irp)
 {
     (void)dev;
     Lock();
-    NTSTATUS status = LoadSettings();
+    NTSTATUS status = LoadSettings(&g_Settings);
     Unlock();
     return Complete(irp, status, 0);
 }
@@ -233,9 +68,9 @@ static NTSTATUS NTAPI DispatchControl(PDEVICE_OBJECT dev, PIRP irp)
     rq.InputLength = sp->Parameters.DeviceIoControl.InputBufferLength;
     rq.OutputLength = sp->Parameters.DeviceIoControl.OutputBufferLength;
     Lock();
-    status = (NTSTATUS)AcpiSimRequest(g_Backend, &g_Config, &rq);
-    if (g_JournalPath[0])
-        JournalAppend(rq.Journal, (ULONG)rq.JournalLength);
+    status = (NTSTATUS)AcpiSimRequest(g_Settings.Backend, &g_Settings.Config, &rq);
+    if (g_Settings.JournalPath[0])
+        JournalAppend(g_Settings.JournalPath, rq.Journal, (ULONG)rq.JournalLength);
     Unlock();
     return Complete(irp, status, rq.Information);
 }
@@ -253,19 +88,13 @@ static VOID NTAPI Unload(PDRIVER_OBJECT drv)
 NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT drv, PUNICODE_STRING registryPath)
 {
     UNICODE_STRING dev = DeviceName(), dos = DosName();
-    ULONG chars = registryPath->Length / sizeof(WCHAR);
-    ULONG suffix = sizeof PARAMS_SUFFIX / sizeof(WCHAR);   /* with its NUL */
     NTSTATUS st;
 
-    if (chars + suffix > sizeof g_ParamsPath / sizeof g_ParamsPath[0])
+    if (!SettingsKeyFrom(registryPath))
         return STATUS_INVALID_PARAMETER;
-    RtlCopyMemory(g_ParamsPath, registryPath->Buffer, chars * sizeof(WCHAR));
-    RtlCopyMemory(g_ParamsPath + chars, PARAMS_SUFFIX, suffix * sizeof(WCHAR));
-
     KeInitializeMutex(&g_Lock, 0);
     AcpiSimSimulatedReset();
-    g_Backend = AcpiSimFindBackend("");
-    LoadSettings();
+    LoadSettings(&g_Settings);
 
     st = IoCreateDevice(drv, 0, &dev, FILE_DEVICE_UNKNOWN, FILE_DEVICE_SECURE_OPEN, FALSE, &g_Device);
     if (!NT_SUCCESS(st))
@@ -283,6 +112,6 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT drv, PUNICODE_STRING registryPath)
     drv->MajorFunction[IRP_MJ_CLEANUP] = DispatchCloseCleanup;
     drv->MajorFunction[IRP_MJ_DEVICE_CONTROL] = DispatchControl;
     drv->DriverUnload = Unload;
-    DbgPrint("acpisim: started, backend %s\n", g_Backend ? g_Backend->Name : "(none)");
+    DbgPrint("acpisim: started, backend %s\n", g_Settings.Backend ? g_Settings.Backend->Name : "(none)");
     return STATUS_SUCCESS;
 }

@@ -74,6 +74,7 @@ void AcpiSimDefaultConfig(ACPISIM_CONFIG *cfg)
     cfg->CapabilityMask = ACPISIM_DEFAULT_CAPABILITIES;
     cfg->FailCode = 0;
     cfg->FailStatus = ACPISIM_DEFAULT_FAIL_STATUS;
+    cfg->ShortReply = 0;
 }
 
 uint32_t AcpiSimFaultStatus(uint32_t configured)
@@ -106,7 +107,7 @@ static uint32_t Perform(const ACPISIM_BACKEND *be, const ACPISIM_CONFIG *cfg,
     uint32_t v = *value;
     switch (code) {
     case IOCTL_SET_SLEEP_STATE:
-        return v >= 2 && v <= 5 ? be->SetSleepState(v) : ACPISIM_STATUS_INVALID_PARAMETER;
+        return v >= ACPI_SLEEP_STATE(1) && v <= ACPI_SLEEP_STATE(4) ? be->SetSleepState(v) : ACPISIM_STATUS_INVALID_PARAMETER;
     case IOCTL_SET_CPU_STATE:
         return v >= 1 && v <= 3 ? be->SetCpuState(v) : ACPISIM_STATUS_INVALID_PARAMETER;
     case IOCTL_SET_FAN:
@@ -173,7 +174,7 @@ uint32_t AcpiSimRequest(const ACPISIM_BACKEND *be, const ACPISIM_CONFIG *cfg,
             CopyBytes(rq->Buffer, &alarm, sizeof alarm);
         else
             CopyBytes(rq->Buffer, &value, sizeof value);
-        rq->Information = size;
+        rq->Information = rq->Code == cfg->ShortReply ? size - 1 : size;
         if (rq->Code == IOCTL_GET_CAPABILITIES) {
             PutText(&ln, " reply=");
             PutDecimal(&ln, value);

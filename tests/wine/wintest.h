@@ -3,32 +3,9 @@
 #define VMT_WINTEST_H
 
 #include "app/veruvez.h"
+#include "tests/wine/pump.h"
 #include <gtest/gtest.h>
 #include <string>
-
-/* Dispatches every message waiting for this thread. */
-inline void PumpMessages()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-/* Runs the message loop for ms milliseconds, as the program does while it
-   waits for the operator (timers included). */
-inline void PumpMessagesFor(DWORD ms)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        PumpMessages();
-        DWORD spent = GetTickCount() - start;
-        if (spent >= ms)
-            break;
-        MsgWaitForMultipleObjects(0, NULL, FALSE, ms - spent, QS_ALLINPUT);
-    }
-}
 
 /* The whole text of a window (a RichEdit's included). */
 inline std::string WindowText(HWND hwnd)
