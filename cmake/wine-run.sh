@@ -2,10 +2,8 @@
 # Runs a Windows program under Wine in one of the project's own prefixes,
 # under a private Xvfb display when there is no display.
 #
-#   wine-run.sh [--prefix DIR] [--fresh] [--unmanaged EXE] PROGRAM [ARGS...]
+#   wine-run.sh [--prefix DIR] [--unmanaged EXE] PROGRAM [ARGS...]
 #
-# --fresh ends the prefix's running session first, so its services (and a
-# driver's state) start anew with the program.
 # --unmanaged leaves the windows of the program file EXE (VERUVEZ.EXE,
 # wine_tests.exe) to no window manager while PROGRAM runs: without one on
 # the display, Wine otherwise waits about two seconds each time a managed
@@ -19,24 +17,18 @@
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 prefix="${VMT_WINEPREFIX:-$here/../build/win32/wineprefix}"
-fresh="" unmanaged=""
+unmanaged=""
 while [ $# -ge 2 ]; do
   case "$1" in
     --prefix) prefix=$2; shift 2 ;;
-    --fresh) fresh=1; shift ;;
     --unmanaged) unmanaged=$2; shift 2 ;;
     *) break ;;
   esac
 done
-[ $# -ge 1 ] || { echo "usage: wine-run.sh [--prefix DIR] [--fresh] [--unmanaged EXE] PROGRAM [ARGS...]" >&2; exit 2; }
+[ $# -ge 1 ] || { echo "usage: wine-run.sh [--prefix DIR] [--unmanaged EXE] PROGRAM [ARGS...]" >&2; exit 2; }
 
 . "$here/wine-env.sh"
 prefix_create "$prefix" || exit 1
-
-if [ -n "$fresh" ]; then
-  wineserver -k 2>/dev/null
-  wineserver -w
-fi
 
 own_xvfb=""
 if [ -z "${DISPLAY:-}" ]; then

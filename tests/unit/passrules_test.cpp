@@ -1,13 +1,13 @@
 /* The pass walked with scripted answers: every box, log line with its level
-   and request, in order, for each kind of entry and answer. */
+   and request, in order. */
 #include "testpass/passrules.h"
 #include "driver/acpiioctl.h"
-#include "res/resource.h"
 #include <gtest/gtest.h>
 
 namespace {
 
-/* Texts are "#<id>"; events "box <text>", "<level> <line>", "req <code> <value>". */
+/* Texts are "#<id>"; events "? <text>" for a box, "<level> <line>" for a
+   log line, "<control code name> <value>" for a request. */
 struct ScriptedOperator : PassOperator {
     std::string answers;   /* Y or N for each box in turn, Yes once they run out */
     size_t asked = 0;
@@ -15,65 +15,79 @@ struct ScriptedOperator : PassOperator {
     void LoadText(int id, char *buf, int size) override { snprintf(buf, size, "#%d", id); }
     bool AskYes(const char *text) override
     {
-        events.push_back(std::string("box ") + text);
+        events.push_back(std::string("? ") + text);
         return asked >= answers.size() || answers[asked++] == 'Y';
     }
     void Log(int level, const char *line) override { events.push_back(std::to_string(level) + " " + line); }
     void Request(uint32_t code, uint32_t value) override
     {
-        events.push_back("req " + std::string(AcpiIoctlName(code)) + " " + std::to_string(value));
+        events.push_back(std::string(AcpiIoctlName(code)) + " " + std::to_string(value));
     }
 };
 
-/* The nine tests in pass order: name id (prompt id + 1, verdict id + 2), request, value (the group: 10 to 90). */
-const struct { int name; bool verdict; const char *code; int value; } kTests[] = {
-    {IDS_C1_NAME, false, "CPU_STATE", 1}, {IDS_C2_NAME, false, "CPU_STATE", 2}, {IDS_C3_NAME, false, "CPU_STATE", 3},
-    {IDS_S1_NAME, true, "SLEEP_STATE", 2}, {IDS_S2_NAME, true, "SLEEP_STATE", 3}, {IDS_S3_NAME, true, "SLEEP_STATE", 4},
-    {IDS_FANON_NAME, true, "FAN", 1}, {IDS_FANOFF_NAME, true, "FAN", 0}, {IDS_THROTTLE_NAME, false, "DUTY_CYCLE", 10},
-};
-
-/* The events of a pass whose tests end as the letters say: Y asked and run,
-   N asked and answered No, 0 skipped by its entry, U not supported. */
-std::vector<std::string> Expected(const char *outcome)
+std::vector<std::string> Walk(PassStep step, std::vector<uint8_t> table, const char *answers = "")
 {
-    std::vector<std::string> ev;
-    for (const auto &t : kTests) {
-        bool group = t.name == IDS_THROTTLE_NAME;
-        char o = *outcome++;
-        std::string id = "#" + std::to_string(t.name), name = "\"" + id + (group ? "\" tests " : "\" test ");
-        if (o == 'Y' || o == 'N')
-            ev.push_back("box #" + std::to_string(t.name + 1));
-        if (o != 'Y')
-            ev.push_back(o == 'U' ? "1 The " + name + (group ? "are" : "is") + " not supported on this machine.\r\n"
-                                  : "3 The " + name + (group ? "were" : "was") + " skipped...\r\n");
-        for (int v = t.value; o == 'Y' && v <= (group ? 90 : t.value); v += 10) {
-            ev.push_back("1 Running the \"" + id + (group ? " to " + std::to_string(v) + "%" : "") + "\" test.\r\n");
-            ev.push_back("req IOCTL_SET_" + std::string(t.code) + " " + std::to_string(v));
-        }
-        if (o == 'Y' && t.verdict)
-            ev.push_back("box #" + std::to_string(t.name + 2));
-    }
-    return ev;
+    ScriptedOperator op;
+    op.answers = answers;
+    RunPassStep(step, table.data(), op);
+    return op.events;
 }
 
 } // namespace
 
-TEST(TestPass, ScriptedPassesGiveTheirBoxesLinesAndRequests)
+/* Table order: S1 S2 S3 S4 C1 C2 C3 FAN DUTY RTC. */
+TEST(PassRules, ProcessorStatesC1HasNoUnsupported)
 {
-    const struct { const char *what; std::vector<uint8_t> table; const char *answers, *outcome; } cases[] = {
-        {"every entry 0; S4 and RTC at 1 add nothing", {0, 0, 0, 1, 0, 0, 0, 0, 0, 1}, "", "000000000"},
-        {"every answer Yes; 3 and other values run like 1; S4 and RTC at 0", {3, 7, 255, 0, 1, 128, 4, 3, 9, 0}, "", "YYYYYYYYY"},
-        {"No to the C2 prompt", std::vector<uint8_t>(SEL_COUNT, 1), "YN", "YNYYYYYYY"},
-        {"No to the S1 verdict", {1, 1, 0, 0, 0, 0, 0, 0, 0, 0}, "YNY", "000YY0000"},
-        {"No to the group prompt", {0, 0, 0, 0, 0, 0, 0, 0, 1, 0}, "N", "00000000N"},
-        {"C1 at 2 runs, the others at 2 do not", {0, 2, 0, 0, 2, 2, 0, 2, 2, 0}, "", "YU00U0UUU"},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.what);
-        ScriptedOperator op;
-        op.answers = c.answers;
-        for (PassStep step : {PASS_CPU, PASS_SYSTEM, PASS_FAN, PASS_THROTTLE})
-            RunPassStep(step, c.table.data(), op);
-        EXPECT_EQ(op.events, Expected(c.outcome));
-    }
+    EXPECT_EQ(Walk(PASS_CPU, {0, 0, 0, 0, 2, 2, 0, 0, 0, 0}), (std::vector<std::string>{
+        "? #2005", "1 Running the \"#2004\" test.\r\n", "IOCTL_SET_CPU_STATE 1",
+        "1 The \"#2006\" test is not supported on this machine.\r\n",
+        "3 The \"#2008\" test was skipped...\r\n"}));
+    EXPECT_EQ(Walk(PASS_CPU, {0, 0, 0, 0, 1, 1, 1, 0, 0, 0}, "YNY"), (std::vector<std::string>{
+        "? #2005", "1 Running the \"#2004\" test.\r\n", "IOCTL_SET_CPU_STATE 1",
+        "? #2007", "3 The \"#2006\" test was skipped...\r\n",
+        "? #2009", "1 Running the \"#2008\" test.\r\n", "IOCTL_SET_CPU_STATE 3"}));
+}
+
+TEST(PassRules, SleepStatesAskTheirVerdictWhateverItsAnswer)
+{
+    /* S2 at 7 runs like 1; No to the S1 verdict changes nothing. */
+    EXPECT_EQ(Walk(PASS_SYSTEM, {1, 7, 2, 1, 0, 0, 0, 0, 0, 0}, "YN"), (std::vector<std::string>{
+        "? #2011", "1 Running the \"#2010\" test.\r\n", "IOCTL_SET_SLEEP_STATE 2", "? #2012",
+        "? #2014", "1 Running the \"#2013\" test.\r\n", "IOCTL_SET_SLEEP_STATE 3", "? #2015",
+        "1 The \"#2016\" test is not supported on this machine.\r\n"}));
+}
+
+TEST(PassRules, FanOnThenOffFromOneEntry)
+{
+    EXPECT_EQ(Walk(PASS_FAN, {0, 0, 0, 0, 0, 0, 0, 1, 0, 0}, "NY"), (std::vector<std::string>{
+        "? #2020", "3 The \"#2019\" test was skipped...\r\n",
+        "? #2023", "1 Running the \"#2022\" test.\r\n", "IOCTL_SET_FAN 0", "? #2024"}));
+    EXPECT_EQ(Walk(PASS_FAN, {0, 0, 0, 0, 0, 0, 0, 2, 0, 0}), (std::vector<std::string>{
+        "1 The \"#2019\" test is not supported on this machine.\r\n",
+        "1 The \"#2022\" test is not supported on this machine.\r\n"}));
+}
+
+TEST(PassRules, ThrottlingIsOneQuestionForNineRequests)
+{
+    EXPECT_EQ(Walk(PASS_THROTTLE, {0, 0, 0, 0, 0, 0, 0, 0, 1, 0}), (std::vector<std::string>{"? #2026",
+        "1 Running the \"#2025 to 10%\" test.\r\n", "IOCTL_SET_DUTY_CYCLE 10",
+        "1 Running the \"#2025 to 20%\" test.\r\n", "IOCTL_SET_DUTY_CYCLE 20",
+        "1 Running the \"#2025 to 30%\" test.\r\n", "IOCTL_SET_DUTY_CYCLE 30",
+        "1 Running the \"#2025 to 40%\" test.\r\n", "IOCTL_SET_DUTY_CYCLE 40",
+        "1 Running the \"#2025 to 50%\" test.\r\n", "IOCTL_SET_DUTY_CYCLE 50",
+        "1 Running the \"#2025 to 60%\" test.\r\n", "IOCTL_SET_DUTY_CYCLE 60",
+        "1 Running the \"#2025 to 70%\" test.\r\n", "IOCTL_SET_DUTY_CYCLE 70",
+        "1 Running the \"#2025 to 80%\" test.\r\n", "IOCTL_SET_DUTY_CYCLE 80",
+        "1 Running the \"#2025 to 90%\" test.\r\n", "IOCTL_SET_DUTY_CYCLE 90"}));
+    EXPECT_EQ(Walk(PASS_THROTTLE, {0, 0, 0, 0, 0, 0, 0, 0, 1, 0}, "N"),
+              (std::vector<std::string>{"? #2026", "3 The \"#2025\" tests were skipped...\r\n"}));
+    EXPECT_EQ(Walk(PASS_THROTTLE, {0, 0, 0, 0, 0, 0, 0, 0, 2, 0}),
+              (std::vector<std::string>{"1 The \"#2025\" tests are not supported on this machine.\r\n"}));
+}
+
+TEST(PassRules, S4AndRtcHaveNoStep)
+{
+    for (PassStep step : {PASS_CPU, PASS_SYSTEM, PASS_FAN, PASS_THROTTLE})
+        for (const std::string &event : Walk(step, {0, 0, 0, 1, 0, 0, 0, 0, 0, 1}))
+            EXPECT_EQ(event.substr(0, 2), "3 ") << event;
 }

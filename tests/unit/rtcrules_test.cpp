@@ -11,7 +11,10 @@ TEST(RtcRules, EditorFieldsAndTheHourSetSends)
         {15, 5, 9, 3, true}, {12, 30, 0, 0, true}, {0, 15, 0, 0, false}, {11, 59, 59, 11, false}};
     for (const Row &r : rows) {
         RtcEditorFields f = RtcFieldsFromTime(r.hour, r.minute, r.second);
-        EXPECT_TRUE(f.hour == r.shown && f.minute == r.minute && f.second == r.second && f.pm == r.pm) << r.hour;
+        EXPECT_EQ(f.hour, r.shown) << r.hour;
+        EXPECT_EQ(f.minute, r.minute) << r.hour;
+        EXPECT_EQ(f.second, r.second) << r.hour;
+        EXPECT_EQ(f.pm, r.pm) << r.hour;
         EXPECT_EQ(RtcMakeAlarm(&kToday, f.hour, f.minute, f.second, f.pm).Hour, r.hour);
     }
     EXPECT_EQ(RtcMakeAlarm(&kToday, 12, 0, 0, false).Hour, 0u);   /* 12 AM */

@@ -1,5 +1,6 @@
 #include "log/saverules.h"
 #include <gtest/gtest.h>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@ TEST(SaveName, EveryRowOfTheRule)
         {"report.doc", 2, 2, "report.doc.RTF"}, {"report.tx", 1, 1, "report.tx.TXT"},
         {"report_TXT", 2, 2, "report_TXT.RTF"}, {"", 1, 1, ".TXT"}, {"a", 2, 2, "a.RTF"},
         {"TXT", 1, 1, "TXT.TXT"}, {".tx", 1, 1, ".tx.TXT"}, {n255, 2, 2, n255 + ".RTF"},
+        /* Only pair 2 is RTF: the dialog's index before any choice, or out of range. */
+        {"report", 0, 1, "report.TXT"}, {"report", 3, 1, "report.TXT"}, {"report", 0xFFFFFFFFu, 1, "report.TXT"},
     };   /* final "": the name stays as typed; format 0: no room for the extension */
     for (const auto &row : rows) {
         SCOPED_TRACE(row.typed.substr(0, 20) + " pair " + std::to_string(row.pair));
@@ -28,9 +31,22 @@ TEST(SaveName, EveryRowOfTheRule)
 
 TEST(SaveErrorText, LongNamesAreShortenedVisiblyNeverOverrun)
 {
+    /* Whatever the sizes: a terminated text of the length returned, within
+       the buffer; the whole text when it fits, else one with "..." in it. */
     for (size_t size : {1u, 2u, 5u, 24u, 260u})   /* 240: a name filling the whole room */
-        for (size_t len : {0u, 10u, 240u, 241u, 400u})
-            FormatSaveError(std::vector<char>(size).data(), size, 1, std::string(len, 'n').c_str(), nullptr);
+        for (size_t len : {0u, 10u, 240u, 241u, 400u}) {
+            SCOPED_TRACE(std::to_string(size) + " bytes, a name of " + std::to_string(len));
+            std::vector<char> b(size, '#');
+            size_t n = FormatSaveError(b.data(), size, 1, std::string(len, 'n').c_str(), nullptr);
+            EXPECT_LT(n, size);
+            EXPECT_EQ(b[n], '\0');
+            EXPECT_EQ(strlen(b.data()), n);
+            if (17 + len < size) {
+                EXPECT_EQ(std::string(b.data()), "Error [1] saving " + std::string(len, 'n'));
+            } else if (size > 20) {
+                EXPECT_NE(std::string(b.data()).find("..."), std::string::npos) << b.data();
+            }
+        }
 
     /* Beginning and file name kept around "...", two-byte characters never split. */
     std::string deep = "C:\\" + std::string(400, '\x82') + "\\report.TXT";
@@ -41,7 +57,9 @@ TEST(SaveErrorText, LongNamesAreShortenedVisiblyNeverOverrun)
         size_t dots = s.find("...");
         EXPECT_EQ(s.rfind("Error [87] saving C:\\", 0), 0u);
         EXPECT_EQ(s.substr(s.size() - 11), "\\report.TXT");
-        EXPECT_TRUE(dots != std::string::npos && (dots - 21) % 2 == 0 &&
-                    (s.size() - dots - 3 - 11) % 2 == 0 && s.size() >= size - 3) << size;
+        ASSERT_NE(dots, std::string::npos) << size;
+        EXPECT_EQ((dots - 21) % 2, 0u) << size << ": a character split before the dots";
+        EXPECT_EQ((s.size() - dots - 3 - 11) % 2, 0u) << size << ": a character split after the dots";
+        EXPECT_GE(s.size(), size - 3) << size;
     }
 }
