@@ -100,10 +100,7 @@ static Run Measure(Mode mode, int lines, int blocks)
         if (!(style & WS_VISIBLE) || GetUpdateRect(hwndEdit, NULL, FALSE) || first < textLines - 100)
             printf("  !! pane not painted or newest line not in view (first visible line %d of %d)\n",
                    first, textLines);
-        DestroyWindow(hwndMain);
-        PumpMessages();
-        MSG msg;
-        while (PeekMessageA(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+        CloseMainWindow(hwndMain);
     } else {
         DestroyWindow(hwndEdit);
     }

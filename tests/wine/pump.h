@@ -29,4 +29,16 @@ inline void PumpMessagesFor(DWORD ms)
     }
 }
 
+/* Destroys the program's main window as Exit would, dispatches what that
+   leaves and drops the WM_QUIT it posts for a message loop that is not
+   there. */
+inline void CloseMainWindow(HWND hwndMain)
+{
+    if (hwndMain && IsWindow(hwndMain))
+        DestroyWindow(hwndMain);
+    PumpMessages();
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+}
+
 #endif

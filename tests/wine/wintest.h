@@ -58,12 +58,7 @@ protected:
 
     void TearDown() override
     {
-        if (hwndMain && IsWindow(hwndMain))
-            DestroyWindow(hwndMain);
-        PumpMessages();
-        /* WM_DESTROY posted WM_QUIT for the message loop; drop it here. */
-        MSG msg;
-        while (PeekMessageA(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+        CloseMainWindow(hwndMain);
         g_hwndLog = NULL;
     }
 };
