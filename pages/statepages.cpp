@@ -24,6 +24,7 @@ static const PageCheck s_systemChecks[] = {
 };
 static const PageLayout s_systemLayout = { s_systemChecks, COUNT(s_systemChecks) };
 
+/* "System" with a capital, unlike "processor": the product's own texts. */
 static const PageButton s_systemButtons[] = {
     { IDC_S1_TEST, "Placing the System into S1\r\n", IOCTL_SET_SLEEP_STATE, ACPI_SLEEP_STATE(1) },
     { IDC_S2_TEST, "Placing the System into S2\r\n", IOCTL_SET_SLEEP_STATE, ACPI_SLEEP_STATE(2) },
