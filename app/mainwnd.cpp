@@ -3,7 +3,6 @@
 #include "res/texts.h"
 #include <commctrl.h>
 #include <richedit.h>
-#include <shellapi.h>
 
 /* The About text: the ACPI revision line, 41 spaces, then the contact line. */
 static const char s_szAboutText[] = "Uses ACPI Specification 1.0\n                                         Please direct questions to vmt-support@example.com";
@@ -79,10 +78,14 @@ static void FitLogPane(HWND hwnd)
     InvalidateRect(g_hwndLog, &rc, TRUE);
 }
 
+typedef int (WINAPI *SHELLABOUTPROC)(HWND, LPCSTR, LPCSTR, HICON);
+
 static void ShowAboutBox(HWND hwnd)
 {
+    SHELLABOUTPROC pShellAbout = (SHELLABOUTPROC)GetCommandProc("SHELL32.DLL", "ShellAboutA");
     HICON hIcon = LoadIconA(g_hInst, MAKEINTRESOURCEA(IDI_VERUVEZ));
-    ShellAboutA(hwnd, ABOUT_NAME, s_szAboutText, hIcon);
+    if (pShellAbout)
+        pShellAbout(hwnd, ABOUT_NAME, s_szAboutText, hIcon);
     DestroyIcon(hIcon);
 }
 
