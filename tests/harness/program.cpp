@@ -2,6 +2,7 @@
 #include "tests/harness/program.h"
 #include "res/resource.h"
 #include "res/texts.h"
+#include <psapi.h>
 #include <cstring>
 
 namespace bb {
@@ -363,6 +364,21 @@ DWORD Program::WaitForExit(DWORD timeoutMs) const
     DWORD code = 0;
     GetExitCodeProcess(hProcess_, &code);
     return code;
+}
+
+std::vector<std::string> Program::Modules() const
+{
+    HMODULE mods[512];
+    DWORD needed = 0;
+    if (!EnumProcessModules(hProcess_, mods, sizeof mods, &needed))
+        throw HarnessError(Format("EnumProcessModules failed (error %lu)", GetLastError()));
+    std::vector<std::string> names;
+    for (DWORD i = 0; i < needed / sizeof mods[0] && i < ARRAYSIZE(mods); i++) {
+        char name[MAX_PATH];
+        if (GetModuleBaseNameA(hProcess_, mods[i], name, sizeof name))
+            names.push_back(CharUpperA(name));
+    }
+    return names;
 }
 
 std::vector<std::string> Program::DebugOutput() const
