@@ -69,11 +69,19 @@ static double TimeStart(const char *cmdLine, bool (*ready)(HWND *))
     PROCESS_INFORMATION pi;
     char cmd[MAX_PATH * 2];
     lstrcpynA(cmd, cmdLine, sizeof cmd);
-    double t0 = s_t0 = Now();
-    s_notepadExistsMs = s_notepadVisibleMs = -1;
-    if (!CreateProcessA(NULL, cmd, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi)) {
-        printf("cannot start %s (error %lu)\n", cmdLine, GetLastError());
-        return -1;
+    /* Wine on a loaded machine now and then fails a start (error 1359):
+       such a start is tried again, up to three times, and timed anew. */
+    double t0 = 0;
+    for (int attempt = 1;; attempt++) {
+        t0 = s_t0 = Now();
+        s_notepadExistsMs = s_notepadVisibleMs = -1;
+        if (CreateProcessA(NULL, cmd, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+            break;
+        printf("cannot start %s (error %lu)%s\n", cmdLine, GetLastError(),
+               attempt < 3 ? ", trying again" : "");
+        if (attempt == 3)
+            return -1;
+        Sleep(500);
     }
     HWND hwnd = NULL;
     double elapsed = -1;
