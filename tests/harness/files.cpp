@@ -48,19 +48,6 @@ std::string SettingsPath()
     return std::string(dir) + "\\" SETTINGS_FILE;
 }
 
-void SetDriverParameter(const char *name, DWORD value)
-{
-    HKEY key;
-    LONG rc = RegCreateKeyExA(HKEY_LOCAL_MACHINE, ACPISIM_PARAMETERS_KEY, 0, NULL, 0,
-                              KEY_SET_VALUE, NULL, &key, NULL);
-    if (rc == ERROR_SUCCESS) {
-        rc = RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE *)&value, sizeof value);
-        RegCloseKey(key);
-    }
-    if (rc != ERROR_SUCCESS)
-        throw HarnessError(Format("cannot set driver parameter %s (error %ld)", name, rc));
-}
-
 }  // namespace
 
 /* ---- settings file ------------------------------------------------------- */
@@ -139,6 +126,37 @@ std::vector<std::string> WaitForJournalLines(size_t n, DWORD timeoutMs)
     return lines;
 }
 
+void SetDriverParameter(const char *name, DWORD value)
+{
+    HKEY key;
+    LONG rc = RegCreateKeyExA(HKEY_LOCAL_MACHINE, ACPISIM_PARAMETERS_KEY, 0, NULL, 0,
+                              KEY_SET_VALUE, NULL, &key, NULL);
+    if (rc == ERROR_SUCCESS) {
+        rc = RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE *)&value, sizeof value);
+        RegCloseKey(key);
+    }
+    if (rc != ERROR_SUCCESS)
+        throw HarnessError(Format("cannot set driver parameter %s (error %ld)", name, rc));
+}
+
+void DeleteDriverParameter(const char *name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ACPISIM_PARAMETERS_KEY, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, name);
+        RegCloseKey(key);
+    }
+}
+
+void ReloadDriverSettings()
+{
+    HANDLE h = CreateFileA(ACPI_DEVICE_PATH, GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        throw HarnessError(Format("cannot open %s (error %lu)", ACPI_DEVICE_PATH, GetLastError()));
+    CloseHandle(h);
+}
+
 DriverParameterOverride::DriverParameterOverride(const char *name, DWORD value) : name_(name)
 {
     SetDriverParameter(name, value);
@@ -146,11 +164,7 @@ DriverParameterOverride::DriverParameterOverride(const char *name, DWORD value) 
 
 DriverParameterOverride::~DriverParameterOverride()
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ACPISIM_PARAMETERS_KEY, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, name_);
-        RegCloseKey(key);
-    }
+    DeleteDriverParameter(name_);
 }
 
 }  // namespace bb
