@@ -89,6 +89,7 @@ private:
     template <class T> const T &PickOf(const std::vector<T> &v) { return v[Pick((int)v.size())]; }
     int Weighted(const std::vector<int> &weights);
     std::string RandomText();
+    void NoteKept(const std::string &text);
     std::string RandomSaveName();
 
     /* ---- the session ---- */
@@ -121,7 +122,7 @@ private:
     uint8_t model_[SEL_COUNT] = {};         /* the selection table as the program should hold it */
     HWND sheet_ = NULL;                     /* the sheet whose new pages were checked */
     std::set<HWND> checkedPages_;
-    std::set<uint32_t> typed_;              /* numbers the operator typed */
+    std::set<uint32_t> typed_;              /* numbers kept as the operator typed them */
     std::string log_;                       /* the log text after the previous step */
     std::deque<std::string> last_;          /* the last steps, for the report */
     std::map<std::string, int> counts_;     /* actions by kind */
@@ -159,14 +160,20 @@ std::string Soak::RandomText()
     case 5: s = "\b"; break;
     default: s = kEdges[Pick((int)(sizeof kEdges / sizeof kEdges[0]))]; break;
     }
-    /* What a field could read of it: remembered, so that a request carrying
-       it counts as the operator's own value. */
-    const char *p = s.c_str();
+    return s;
+}
+
+/* The number a field shows after the operator typed into it, as the page
+   reads it: a value the program kept as typed counts as the operator's own
+   if a request carries it.  (The pages hold every typed value to its
+   limits, so none is expected.) */
+void Soak::NoteKept(const std::string &text)
+{
+    const char *p = text.c_str();
     while (*p == ' ' || *p == '+')
         p++;
     if (*p >= '0' && *p <= '9')
         typed_.insert((uint32_t)strtoul(p, nullptr, 10));
-    return s;
 }
 
 std::string Soak::RandomSaveName()
@@ -387,6 +394,7 @@ std::string Soak::OnSheet(HWND hwnd)
                 ClickAt(sheet.Control(id));
                 app_->Settle();
                 sheet.TypeText(id, text);
+                NoteKept(sheet.Text(id));
                 return where + bb::Format("type %s into field %d", Shortened(text).c_str(), id);
             }
         case 4:
