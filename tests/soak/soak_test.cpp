@@ -351,15 +351,16 @@ std::string Soak::OnSheet(HWND hwnd)
     };
     std::vector<int> checks;
     for (const CheckBox &c : pc.checks)
-        if (usable(c.id))
-            checks.push_back(c.id);
+        checks.push_back(c.id);
+    checks = enabledOf(checks);
     std::vector<int> buttons = enabledOf(pc.buttons), fields = enabledOf(pc.fields),
                      focusables = enabledOf(pc.focusables);
     bool spin = pc.spin && usable(pc.spin);
     std::string where = std::string(pc.name) + ": ";
 
     for (;;) {
-        switch (Weighted({10, 12, 12, 20, 12, 6, 4, 4, 1})) {
+        int choice = Weighted({10, 12, 12, 20, 12, 6, 4, 4, 1});
+        switch (choice) {
         case 0: {
             int to = Pick(PAGE_COUNT);
             counts_["sheet: page"]++;
@@ -367,23 +368,16 @@ std::string Soak::OnSheet(HWND hwnd)
             return where + "page " + kPages[to].name;
         }
         case 1:
-            if (checks.empty())
+        case 2: {
+            const std::vector<int> &ids = choice == 1 ? checks : buttons;
+            if (ids.empty())
                 continue;
-            {
-                int id = PickOf(checks);
-                counts_["sheet: check box"]++;
-                sheet.PostClick(id);
-                return where + bb::Format("click check box %d", id);
-            }
-        case 2:
-            if (buttons.empty())
-                continue;
-            {
-                int id = PickOf(buttons);
-                counts_["sheet: test button"]++;
-                sheet.PostClick(id);
-                return where + bb::Format("click button %d", id);
-            }
+            int id = PickOf(ids);
+            std::string kind = choice == 1 ? "check box" : "test button";
+            counts_["sheet: " + kind]++;
+            sheet.PostClick(id);
+            return where + bb::Format("click %s %d", kind.c_str(), id);
+        }
         case 3:
             if (fields.empty())
                 continue;
