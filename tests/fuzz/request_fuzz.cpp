@@ -5,7 +5,9 @@
    FailCode and FailStatus (32 bits each), then requests until the input
    ends: 32-bit code, input and output lengths, a flag byte (bit 0: no
    buffer; bit 1: the code is one of the seven, by its value modulo 7;
-   bit 2: both lengths are the code's size) and 16 bytes of buffer. */
+   bit 2: both lengths are the code's size; bit 3: the bytes only choose,
+   for each value, one past, at or one short of either end of its range)
+   and 16 bytes of buffer. */
 #include "acpisim/acpisim.h"
 #include "fuzz.h"
 #include <sanitizer/asan_interface.h>
@@ -26,11 +28,25 @@ static const Code kCodes[] = {
     {0x220158, "IOCTL_GET_RTC_ALARM", 16, 0, 0},
 };
 
+/* The accepted alarm fields, in record order. */
+static const struct { uint16_t minimum, maximum; } kAlarmRange[8] = {
+    {1980, 2099}, {1, 12}, {1, 31}, {0, 23}, {0, 59}, {0, 59}, {0, 999}, {0, 6}};
+
 static bool AlarmInRange(const RTC_ALARM_TIME &t)
 {
-    return t.Year >= 1980 && t.Year <= 2099 && t.Month >= 1 && t.Month <= 12 && t.Day >= 1
-        && t.Day <= 31 && t.Hour <= 23 && t.Minute <= 59 && t.Second <= 59
-        && t.Milliseconds <= 999 && t.Weekday <= 6;
+    uint16_t f[8];
+    memcpy(f, &t, sizeof f);
+    for (int i = 0; i < 8; i++)
+        if (f[i] < kAlarmRange[i].minimum || f[i] > kAlarmRange[i].maximum)
+            return false;
+    return true;
+}
+
+/* min - 1, min, min + 1, max - 1, max or max + 1, as a byte chooses. */
+static uint32_t NearLimit(uint8_t choice, uint32_t minimum, uint32_t maximum)
+{
+    static const int kStep[6] = {-1, 0, 1, -1, 0, 1};
+    return (choice % 6 < 3 ? minimum : maximum) + (uint32_t)kStep[choice % 6];
 }
 
 static std::string AlarmText(const RTC_ALARM_TIME &t)
@@ -79,6 +95,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(AcpiSimRequestSize(rq.Code) == (known ? known->size : 0));
         if (known && (flags & 4))
             rq.InputLength = rq.OutputLength = known->size;
+        if (known && (flags & 8)) {
+            uint16_t f[8];
+            for (int i = 0; i < 8; i++)
+                f[i] = (uint16_t)NearLimit(bytes[i], kAlarmRange[i].minimum, kAlarmRange[i].maximum);
+            uint32_t v = NearLimit(bytes[0], known->minimum, known->maximum);
+            if (known->size == 16)
+                memcpy(bytes, f, sizeof f);
+            else
+                memcpy(bytes, &v, sizeof v);
+        }
 
         /* The system buffer: as long as the longer length (within reason). */
         size_t bufSize = rq.InputLength > rq.OutputLength ? rq.InputLength : rq.OutputLength;
