@@ -43,7 +43,7 @@ for name in $targets; do
 done
 
 echo "== replay of the seeds and regression inputs"
-ctest --preset fuzz
+ctest --preset fuzz || failed="$failed (replay)"
 if [ -n "$failed" ]; then
   echo "fuzzing found faults in:$failed" >&2
   exit 1
