@@ -19,7 +19,7 @@ fi
 cmake --preset $arch >/dev/null
 cmake --build --preset $arch --target veruvez acpisim
 prefix=build/$arch/wineprefix
-WINEARCH=$arch acpisim/install.sh $prefix
+WINEARCH=$arch standin-driver/install.sh $prefix
 prefix_create $prefix $arch
 exe="$PWD/build/$arch/bin/VERUVEZ.EXE"
 

@@ -2,13 +2,13 @@
    simulated machine: what any request completes with, what it does to the
    caller's buffer, and its journal line.
    Input: the Backend name (up to a NUL), the configured capability mask,
-   FailCode and FailStatus (32 bits each), then requests until the input
-   ends: 32-bit code, input and output lengths, a flag byte (bit 0: no
-   buffer; bit 1: the code is one of the seven, by its value modulo 7;
+   FailCode, FailStatus and ShortReply (32 bits each), then requests until
+   the input ends: 32-bit code, input and output lengths, a flag byte (bit 0:
+   no buffer; bit 1: the code is one of the seven, by its value modulo 7;
    bit 2: both lengths are the code's size; bit 3: the bytes only choose,
    for each value, one past, at or one short of either end of its range)
    and 16 bytes of buffer. */
-#include "acpisim/acpisim.h"
+#include "standin-driver/acpisimrules.h"
 #include "fuzz.h"
 #include <sanitizer/asan_interface.h>
 #include <memory>
@@ -67,9 +67,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ACPISIM_CONFIG cfg;
     AcpiSimDefaultConfig(&cfg);
     FUZZ_CHECK(cfg.CapabilityMask == 0x37 && cfg.FailCode == 0 && cfg.FailStatus == 0xC0000001u);
+    FUZZ_CHECK(cfg.ShortReply == 0);
     cfg.CapabilityMask = in.Take<uint32_t>();
     cfg.FailCode = in.Take<uint32_t>();
     cfg.FailStatus = in.Take<uint32_t>();
+    cfg.ShortReply = in.Take<uint32_t>();
     /* An injected fault never reads as success. */
     uint32_t injected = cfg.FailStatus & 0x80000000u ? cfg.FailStatus : 0xC0000001u;
     FUZZ_CHECK(AcpiSimFaultStatus(cfg.FailStatus) == injected);
@@ -150,7 +152,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::string reply;
         std::string after((const char *)buf.get(), bufSize);
         if (status == ACPISIM_STATUS_SUCCESS) {
-            FUZZ_CHECK(rq.Information == known->size);
+            /* The configured short reply hands back one byte less. */
+            FUZZ_CHECK(rq.Information == (rq.Code == cfg.ShortReply ? known->size - 1 : known->size));
             std::string expectBuf = sent;
             if (rq.Code == 0x22014C) {
                 expectBuf.replace(0, 4, (const char *)&cfg.CapabilityMask, 4);

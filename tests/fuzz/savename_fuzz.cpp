@@ -3,7 +3,7 @@
    32-bit error code, a flag byte (bit 0: a two-byte code page), 32 bytes
    naming its lead bytes, then the NUL-separated name, before and after
    texts.  Every buffer is a heap block of exactly the size handed over. */
-#include "log/savename.h"
+#include "log/saverules.h"
 #include "fuzz.h"
 #include <memory>
 

@@ -1,54 +1,44 @@
 /* The settings value rule: each stored integer loads as its low byte, the
-   capability mask marks only its five entries, and the table saves as short
-   decimal texts that load again as the same entries (SELECT_UNSUPPORTED as 1).
+   capability mask marks only its five entries, and each entry saves as a
+   short decimal text that loads again as the same entry (SELECT_UNSUPPORTED
+   as 1).
    Input: ten 32-bit stored values, the 32-bit capability mask, a key index. */
-#include "selection/selection.h"
+#include "selection/selectionrules.h"
 #include "fuzz.h"
+#include <memory>
 
 static const char *const kKeys[SEL_COUNT] = {
     "S1SystemState", "S2SystemState", "S3SystemState", "S4SystemState",
     "C1CPUState", "C2CPUState", "C3CPUState", "FanOnOff", "CPUDutyCycle", "RTCAlarm",
 };
 
-/* A settings file of ten values that records what is written back. */
-class FuzzProfile : public ProfileStore {
-public:
-    uint32_t stored[SEL_COUNT];
-    unsigned long written[SEL_COUNT];
-    int reads = 0, writes = 0;
-
-    unsigned int ReadInt(const char *section, const char *key, int defaultValue) override
-    {
-        FUZZ_CHECK(reads < SEL_COUNT && strcmp(section, "ACPI VMT's") == 0);
-        FUZZ_CHECK(strcmp(key, kKeys[reads]) == 0 && defaultValue == 1);
-        return stored[reads++];
-    }
-
-    void WriteString(const char *section, const char *key, const char *text) override
-    {
-        FUZZ_CHECK(writes < SEL_COUNT && strcmp(section, "ACPI VMT's") == 0);
-        FUZZ_CHECK(strcmp(key, kKeys[writes]) == 0);
-        /* One to three digits, no sign, no leading zero. */
-        size_t n = strspn(text, "0123456789");
-        FUZZ_CHECK(n >= 1 && n <= 3 && text[n] == '\0' && (text[0] != '0' || n == 1));
-        written[writes++] = strtoul(text, NULL, 10);
-    }
-};
+/* The text an entry saves as, written into a heap block of exactly
+   SELECTION_TEXT_SIZE bytes: one to three digits, no sign, no leading zero. */
+static unsigned long SavedValue(uint8_t entry)
+{
+    std::unique_ptr<char[]> text(new char[SELECTION_TEXT_SIZE]);
+    memset(text.get(), '#', SELECTION_TEXT_SIZE);
+    SelectionToText(entry, text.get());
+    size_t n = strspn(text.get(), "0123456789");
+    FUZZ_CHECK(n >= 1 && n <= 3 && n < SELECTION_TEXT_SIZE && text[n] == '\0');
+    FUZZ_CHECK(text[0] != '0' || n == 1);
+    return strtoul(text.get(), NULL, 10);
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzInput in(data, size);
-    FuzzProfile file;
-    for (uint32_t &v : file.stored)
+    uint32_t stored[SEL_COUNT];
+    for (uint32_t &v : stored)
         v = in.Take<uint32_t>();
     uint32_t mask = in.Take<uint32_t>();
     int index = in.Take<int32_t>();
 
     uint8_t table[SEL_COUNT];
-    LoadSelection(file, table);
-    FUZZ_CHECK(file.reads == SEL_COUNT);
-    for (int i = 0; i < SEL_COUNT; i++)
-        FUZZ_CHECK(table[i] == file.stored[i] % 256);
+    for (int i = 0; i < SEL_COUNT; i++) {
+        table[i] = SelectionFromProfile(stored[i]);
+        FUZZ_CHECK(table[i] == stored[i] % 256);
+    }
 
     /* Only S1, S2, S3, C2 and C3 are marked, each by its own bit. */
     static const struct { int index; uint32_t bit; } marks[] = {
@@ -64,19 +54,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(marked[i] == expect);
     }
 
-    SaveSelection(file, marked);
-    FUZZ_CHECK(file.writes == SEL_COUNT);
-    for (int i = 0; i < SEL_COUNT; i++)
-        FUZZ_CHECK(file.written[i] == (marked[i] == SELECT_UNSUPPORTED ? SELECT_RUN : marked[i]));
-
-    /* The saved file loads back as the table saved. */
-    FuzzProfile again;
-    for (int i = 0; i < SEL_COUNT; i++)
-        again.stored[i] = (uint32_t)file.written[i];
-    uint8_t reloaded[SEL_COUNT];
-    LoadSelection(again, reloaded);
-    for (int i = 0; i < SEL_COUNT; i++)
-        FUZZ_CHECK(reloaded[i] == file.written[i]);
+    /* Saved, then loaded back as the same entry. */
+    for (int i = 0; i < SEL_COUNT; i++) {
+        unsigned long written = SavedValue(marked[i]);
+        FUZZ_CHECK(written == (marked[i] == SELECT_UNSUPPORTED ? SELECT_RUN : marked[i]));
+        FUZZ_CHECK(SelectionFromProfile((unsigned)written) == written);
+    }
 
     const char *key = SelectionKey(index);
     FUZZ_CHECK(index >= 0 && index < SEL_COUNT ? key && strcmp(key, kKeys[index]) == 0 : !key);
