@@ -4,6 +4,7 @@
    and appends one journal line per request before completing it. */
 #include <ntddk.h>
 #include "acpisim/acpisim.h"
+#include "acpisim/hostrules.h"
 
 #define PARAMS_SUFFIX L"\\Parameters"
 #define DEFAULT_JOURNAL L"C:\\acpisim-journal.txt"
@@ -16,6 +17,7 @@ static KMUTEX g_Lock;                    /* one request or open at a time */
 static ACPISIM_CONFIG g_Config;
 static const ACPISIM_BACKEND *g_Backend;
 static PDEVICE_OBJECT g_Device;
+static LONG g_Opens;                     /* handles open on the device */
 
 static UNICODE_STRING DeviceName(void)
 {
@@ -111,12 +113,30 @@ static NTSTATUS LoadSettings(void)
     InitializeObjectAttributes(&oa, &path, OBJ_CASE_INSENSITIVE | OBJ_KERNEL_HANDLE, NULL, NULL);
     if (!NT_SUCCESS(ZwOpenKey(&key, KEY_READ, &oa))) {
         g_Backend = AcpiSimFindBackend("");
+        if (g_Backend->Open)
+            g_Backend->Open(&g_Config);
         return STATUS_SUCCESS;
     }
 
     g_Config.CapabilityMask = ReadDword(key, L"CapabilityMask", g_Config.CapabilityMask);
     g_Config.FailCode = ReadDword(key, L"FailCode", 0);
     g_Config.FailStatus = ReadDword(key, L"FailStatus", g_Config.FailStatus);
+    g_Config.HostIdleMilliseconds = ReadDword(key, L"HostIdleMilliseconds", g_Config.HostIdleMilliseconds);
+    if (g_Config.HostIdleMilliseconds < 1 || g_Config.HostIdleMilliseconds > 60000)
+        g_Config.HostIdleMilliseconds = ACPISIM_DEFAULT_IDLE_MS;
+    /* A root too long to keep turns host access off rather than falling
+       back to the machine's own files. */
+    switch (ReadString(key, L"SysfsRoot", text, ACPISIM_ROOT_CHARS)) {
+    case 1:
+        for (i = 0; text[i]; i++)
+            g_Config.SysfsRoot[i] = text[i];
+        g_Config.SysfsRoot[i] = 0;
+        break;
+    case -1:
+        DbgPrint("acpisim: SysfsRoot is too long, the host backend reaches no file\n");
+        g_Config.SysfsRoot[0] = 0;
+        break;
+    }
     switch (ReadString(key, L"JournalFile", text, MAX_PATH)) {
     case 1:
         SetJournalPath(text);
@@ -151,6 +171,8 @@ static NTSTATUS LoadSettings(void)
         DbgPrint("acpisim: unknown Backend %s, the device does not open\n", backend);
         return STATUS_NOT_SUPPORTED;
     }
+    if (g_Backend->Open)
+        g_Backend->Open(&g_Config);
     return STATUS_SUCCESS;
 }
 
@@ -206,18 +228,32 @@ static NTSTATUS Complete(PIRP irp, NTSTATUS status, ULONG_PTR information)
     return status;
 }
 
+/* Every open counts, refused ones too: Wine hands out the handle before
+   the open is answered, and closes it like any other. */
 static NTSTATUS NTAPI DispatchCreate(PDEVICE_OBJECT dev, PIRP irp)
 {
     (void)dev;
     Lock();
+    g_Opens++;
     NTSTATUS status = LoadSettings();
     Unlock();
     return Complete(irp, status, 0);
 }
 
-static NTSTATUS NTAPI DispatchCloseCleanup(PDEVICE_OBJECT dev, PIRP irp)
+static NTSTATUS NTAPI DispatchCleanup(PDEVICE_OBJECT dev, PIRP irp)
 {
     (void)dev;
+    return Complete(irp, STATUS_SUCCESS, 0);
+}
+
+/* The last handle closed: the backends put back what they changed. */
+static NTSTATUS NTAPI DispatchClose(PDEVICE_OBJECT dev, PIRP irp)
+{
+    (void)dev;
+    Lock();
+    if (g_Opens > 0 && --g_Opens == 0)
+        AcpiSimReleaseBackends();
+    Unlock();
     return Complete(irp, STATUS_SUCCESS, 0);
 }
 
@@ -244,6 +280,9 @@ static VOID NTAPI Unload(PDRIVER_OBJECT drv)
 {
     UNICODE_STRING dos = DosName();
     (void)drv;
+    Lock();
+    AcpiSimReleaseBackends();
+    Unlock();
     IoDeleteSymbolicLink(&dos);
     if (g_Device)
         IoDeleteDevice(g_Device);
@@ -264,6 +303,7 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT drv, PUNICODE_STRING registryPath)
 
     KeInitializeMutex(&g_Lock, 0);
     AcpiSimSimulatedReset();
+    AcpiSimHostStart();
     g_Backend = AcpiSimFindBackend("");
     LoadSettings();
 
@@ -279,8 +319,8 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT drv, PUNICODE_STRING registryPath)
     g_Device->Flags &= ~DO_DEVICE_INITIALIZING;
 
     drv->MajorFunction[IRP_MJ_CREATE] = DispatchCreate;
-    drv->MajorFunction[IRP_MJ_CLOSE] = DispatchCloseCleanup;
-    drv->MajorFunction[IRP_MJ_CLEANUP] = DispatchCloseCleanup;
+    drv->MajorFunction[IRP_MJ_CLOSE] = DispatchClose;
+    drv->MajorFunction[IRP_MJ_CLEANUP] = DispatchCleanup;
     drv->MajorFunction[IRP_MJ_DEVICE_CONTROL] = DispatchControl;
     drv->DriverUnload = Unload;
     DbgPrint("acpisim: started, backend %s\n", g_Backend ? g_Backend->Name : "(none)");
