@@ -21,6 +21,10 @@ protected:
         ASSERT_TRUE(left.empty()) << "a VERUVEZ window is still open before the test";
         bb::DeleteSettingsFile();
         bb::ClearJournal();
+        /* The simulated machine unless a test asks for another: never the
+           host backend left by an interrupted test. */
+        for (const char *name : { "Backend", "SysfsRoot", "HostIdleMilliseconds" })
+            bb::DeleteDriverParameter(name);
     }
 };
 

@@ -50,7 +50,7 @@ protected:
     }
     void TearDown() override
     {
-        for (const char *name : { "CapabilityMask", "FailCode", "FailStatus", "JournalFile" })
+        for (const char *name : { "CapabilityMask", "FailCode", "FailStatus", "JournalFile", "Backend", "SysfsRoot" })
             RegDeleteValueA(key, name);
     }
     ~Driver() override { CloseHandle(h), RegCloseKey(key); }
