@@ -313,17 +313,17 @@ static const char *HostTakeNote(void)
 
 static int Ready(void) { return g_Platform && g_Root[0]; }
 
-/* Reads the file's first line under root.  A short read (text without a
+/* Reads the file's first line.  A short read (text without a
    line end) or one that may have missed part of the file is a device
    error; an empty file is an empty line. */
-static uint32_t ReadLineAt(const uint16_t *root, const char *path, char *line, size_t size)
+static uint32_t ReadLine(const char *path, char *line, size_t size)
 {
     static char text[TEXT_CHARS];
     uint32_t got = 0, st;
     line[0] = 0;
-    if (!g_Platform || !root[0])
+    if (!Ready())
         return ACPISIM_STATUS_NOT_SUPPORTED;
-    st = g_Platform->Read(g_Platform->Context, root, path, text, sizeof text - 1, &got);
+    st = g_Platform->Read(g_Platform->Context, g_Root, path, text, sizeof text - 1, &got);
     if (st == HOST_STATUS_END_OF_FILE)
         st = ACPISIM_STATUS_SUCCESS, got = 0;
     if (st)
@@ -332,11 +332,6 @@ static uint32_t ReadLineAt(const uint16_t *root, const char *path, char *line, s
         return HOST_STATUS_IO_DEVICE_ERROR;
     text[got] = 0;
     return HostFirstLine(text, line, size) ? ACPISIM_STATUS_SUCCESS : HOST_STATUS_IO_DEVICE_ERROR;
-}
-
-static uint32_t ReadLine(const char *path, char *line, size_t size)
-{
-    return ReadLineAt(g_Root, path, line, size);
 }
 
 static uint32_t ReadNumber(const char *path, uint64_t *value)
@@ -349,21 +344,16 @@ static uint32_t ReadNumber(const char *path, uint64_t *value)
 }
 
 /* Writes value and a line end, as `echo value > file` does. */
-static uint32_t WriteLineAt(const uint16_t *root, const char *path, const char *value)
+static uint32_t WriteLine(const char *path, const char *value)
 {
     char text[VALUE_CHARS + 2];
     uint32_t length = (uint32_t)HostFormat(text, sizeof text, "%s\n", value), written = 0;
-    if (!g_Platform || !root[0])
+    if (!Ready())
         return ACPISIM_STATUS_NOT_SUPPORTED;
-    uint32_t st = g_Platform->Write(g_Platform->Context, root, path, text, length, &written);
+    uint32_t st = g_Platform->Write(g_Platform->Context, g_Root, path, text, length, &written);
     if (!st && written != length)
         st = HOST_STATUS_IO_DEVICE_ERROR;
     return st;
-}
-
-static uint32_t WriteLine(const char *path, const char *value)
-{
-    return WriteLineAt(g_Root, path, value);
 }
 
 static uint32_t WriteNumber(const char *path, uint64_t value)
@@ -395,7 +385,6 @@ typedef struct SAVED {
 
 static SAVED g_Saved[HOST_MAX_SAVED];
 static uint32_t g_SavedCount;
-static uint16_t g_SavedRoot[ACPISIM_ROOT_CHARS];   /* the root they were read under */
 
 static void CopyRoot(uint16_t *to, const uint16_t *from)
 {
@@ -426,8 +415,6 @@ static uint32_t Keep(const char *path, const char *value)
             return ACPISIM_STATUS_SUCCESS;
     if (g_SavedCount == HOST_MAX_SAVED)
         return HOST_STATUS_IO_DEVICE_ERROR;
-    if (!g_SavedCount)
-        CopyRoot(g_SavedRoot, g_Root);
     CopyText(g_Saved[g_SavedCount].Path, PATH_CHARS, path);
     CopyText(g_Saved[g_SavedCount].Value, VALUE_CHARS, value);
     g_SavedCount++;
@@ -447,14 +434,15 @@ static uint32_t Remember(const char *path)
     return Keep(path, line);
 }
 
-/* Writes every kept value back, the last kept first, under the root they
-   were read under; returns how many writes failed. */
+/* Writes every kept value back, the last kept first; returns how many
+   writes failed.  The values were read under the present root: an open
+   that names another root puts them back before it switches. */
 static uint32_t PutBack(void)
 {
     uint32_t failed = 0;
     while (g_SavedCount) {
         SAVED *s = &g_Saved[--g_SavedCount];
-        if (WriteLineAt(g_SavedRoot, s->Path, s->Value))
+        if (WriteLine(s->Path, s->Value))
             failed++;
     }
     return failed;
@@ -1248,7 +1236,7 @@ static void HostOpen(const ACPISIM_CONFIG *cfg)
 {
     /* Settings changed under another root go back there first, never into
        the new one. */
-    if (g_SavedCount && !SameRoot(g_SavedRoot, cfg->SysfsRoot))
+    if (g_SavedCount && !SameRoot(g_Root, cfg->SysfsRoot))
         PutBack();
     CopyRoot(g_Root, cfg->SysfsRoot);
     g_IdleMs = cfg->HostIdleMilliseconds;
