@@ -69,44 +69,39 @@ static NTSTATUS OpenFile(const uint16_t *root, const char *path, ACCESS_MASK acc
                         FILE_SYNCHRONOUS_IO_NONALERT | FILE_NON_DIRECTORY_FILE, NULL, 0);
 }
 
-static uint32_t KernelRead(void *ctx, const uint16_t *root, const char *path,
-                           char *buf, uint32_t size, uint32_t *got)
+/* Opens the file, reads or writes once at offset 0, and closes it. */
+static uint32_t Transfer(const uint16_t *root, const char *path, int write,
+                         void *buf, uint32_t length, uint32_t *done)
 {
     HANDLE file;
     IO_STATUS_BLOCK iosb;
     LARGE_INTEGER at;
-    (void)ctx;
-    *got = 0;
-    NTSTATUS st = OpenFile(root, path, FILE_READ_DATA, &file);
+    *done = 0;
+    NTSTATUS st = OpenFile(root, path, write ? FILE_WRITE_DATA : FILE_READ_DATA, &file);
     if (!NT_SUCCESS(st))
         return (uint32_t)st;
     at.QuadPart = 0;
     iosb.Information = 0;
-    st = ZwReadFile(file, NULL, NULL, NULL, &iosb, buf, size, &at, NULL);
+    st = write ? ZwWriteFile(file, NULL, NULL, NULL, &iosb, buf, length, &at, NULL)
+               : ZwReadFile(file, NULL, NULL, NULL, &iosb, buf, length, &at, NULL);
     if (NT_SUCCESS(st))
-        *got = (uint32_t)iosb.Information;
+        *done = (uint32_t)iosb.Information;
     ZwClose(file);
     return (uint32_t)st;
+}
+
+static uint32_t KernelRead(void *ctx, const uint16_t *root, const char *path,
+                           char *buf, uint32_t size, uint32_t *got)
+{
+    (void)ctx;
+    return Transfer(root, path, 0, buf, size, got);
 }
 
 static uint32_t KernelWrite(void *ctx, const uint16_t *root, const char *path,
                             const char *text, uint32_t length, uint32_t *written)
 {
-    HANDLE file;
-    IO_STATUS_BLOCK iosb;
-    LARGE_INTEGER at;
     (void)ctx;
-    *written = 0;
-    NTSTATUS st = OpenFile(root, path, FILE_WRITE_DATA, &file);
-    if (!NT_SUCCESS(st))
-        return (uint32_t)st;
-    at.QuadPart = 0;
-    iosb.Information = 0;
-    st = ZwWriteFile(file, NULL, NULL, NULL, &iosb, (PVOID)text, length, &at, NULL);
-    if (NT_SUCCESS(st))
-        *written = (uint32_t)iosb.Information;
-    ZwClose(file);
-    return (uint32_t)st;
+    return Transfer(root, path, 1, (void *)text, length, written);
 }
 
 static uint32_t KernelCanWrite(void *ctx, const uint16_t *root, const char *path)

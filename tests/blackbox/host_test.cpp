@@ -3,6 +3,7 @@
    never on this machine's own /sys.  A small stand-in for the kernel keeps
    each fake machine behaving like one between the requests. */
 #include "tests/blackbox/blackbox.h"
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <regex>
@@ -106,6 +107,20 @@ public:
         CopyTree(dir, kRoot);
         for (const char *file : { "sys/power/state", "sys/power/mem_sleep", "sys/power/disk" })
             canonical_[file] = FirstLine(Read(file));
+        /* Which CPUs are online and their idle states' names do not change. */
+        states_.clear();
+        std::string online = FirstLine(Read("sys/devices/system/cpu/online"));
+        if (online != "(missing)" && !online.empty()) {
+            size_t dash = online.find('-');
+            int lo = std::stoi(online), hi = dash == std::string::npos ? lo : std::stoi(online.substr(dash + 1));
+            for (int cpu = lo; cpu <= hi; cpu++)
+                for (int k = 0;; k++) {
+                    std::string name = FirstLine(Read(StateDir(cpu, k) + "name"));
+                    if (name == "(missing)")
+                        break;
+                    states_.push_back({ StateDir(cpu, k), name, cpu });
+                }
+        }
         never_ = neverEntered;
         /* The root before the backend: the driver never meets the host
            backend without it. */
@@ -207,23 +222,16 @@ private:
 
     void IdleTick()
     {
-        std::string online = FirstLine(Read("sys/devices/system/cpu/online"));
-        size_t dash = online.find('-');
-        if (online == "(missing)" || online.empty())
-            return;
-        int lo = std::stoi(online), hi = dash == std::string::npos ? lo : std::stoi(online.substr(dash + 1));
-        for (int cpu = lo; cpu <= hi; cpu++) {
+        for (size_t i = 0; i < states_.size();) {
+            int cpu = states_[i].cpu;
             bool restricted = false;
             std::string chosen;
-            for (int k = 0;; k++) {
-                std::string disable = Read(StateDir(cpu, k) + "disable");
-                if (disable == "(missing)")
-                    break;
-                std::string name = FirstLine(Read(StateDir(cpu, k) + "name"));
-                bool never = std::find(never_.begin(), never_.end(), name) != never_.end();
+            for (; i < states_.size() && states_[i].cpu == cpu; i++) {
+                std::string disable = Read(states_[i].dir + "disable");
+                bool never = std::find(never_.begin(), never_.end(), states_[i].name) != never_.end();
                 restricted |= disable[0] == '1';
                 if (disable[0] == '0' && !never)
-                    chosen = StateDir(cpu, k);
+                    chosen = states_[i].dir;
             }
             if (!restricted || chosen.empty())
                 continue;
@@ -237,12 +245,14 @@ private:
         FakeMachine *m = (FakeMachine *)arg;
         while (!m->stop_) {
             m->IdleTick();
-            Sleep(5);
+            Sleep(10);
         }
         return 0;
     }
 
+    struct IdleState { std::string dir, name; int cpu; };
     std::map<std::string, std::string> canonical_;
+    std::vector<IdleState> states_;     /* of the online CPUs, in CPU order */
     std::vector<std::string> never_;
     HANDLE thread_ = NULL;
     volatile LONG stop_ = 0;

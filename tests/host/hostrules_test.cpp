@@ -20,29 +20,30 @@ struct Reply {
     RTC_ALARM_TIME alarm;
 };
 
-Reply Send(uint32_t code, uint32_t value)
+Reply Call(uint32_t code, void *buffer, uint32_t size)
 {
     ACPISIM_CONFIG cfg;
     AcpiSimDefaultConfig(&cfg);
     ACPISIM_REQUEST rq{};
     rq.Code = code;
-    rq.Buffer = &value;
-    rq.InputLength = rq.OutputLength = 4;
-    Reply r{ AcpiSimRequest(&AcpiSimHost, &cfg, &rq), rq.Journal, value, {} };
+    rq.Buffer = buffer;
+    rq.InputLength = rq.OutputLength = size;
+    Reply r{ AcpiSimRequest(&AcpiSimHost, &cfg, &rq), rq.Journal, 0, {} };
     r.journal.resize(r.journal.size() - 2);
+    return r;
+}
+
+Reply Send(uint32_t code, uint32_t value)
+{
+    Reply r = Call(code, &value, sizeof value);
+    r.value = value;
     return r;
 }
 
 Reply SendAlarm(uint32_t code, RTC_ALARM_TIME t)
 {
-    ACPISIM_CONFIG cfg;
-    AcpiSimDefaultConfig(&cfg);
-    ACPISIM_REQUEST rq{};
-    rq.Code = code;
-    rq.Buffer = &t;
-    rq.InputLength = rq.OutputLength = sizeof t;
-    Reply r{ AcpiSimRequest(&AcpiSimHost, &cfg, &rq), rq.Journal, 0, t };
-    r.journal.resize(r.journal.size() - 2);
+    Reply r = Call(code, &t, sizeof t);
+    r.alarm = t;
     return r;
 }
 
