@@ -1,17 +1,12 @@
 /* The main window: class, creation, commands, About box, shut-down. */
 #include "app/veruvez.h"
+#include "res/texts.h"
 #include <commctrl.h>
 #include <richedit.h>
 #include <shellapi.h>
 
-#define LOG_PANE_STYLE 0x5230C8C4   /* child, visible, read-only multi-line RichEdit */
-#define LOG_TEXT_LIMIT 0x7FFFFFFE   /* a long session keeps every line */
-
 /* The About text: the ACPI revision line, 41 spaces, then the contact line. */
-static const char s_szAboutText[] =
-    "Uses ACPI Speci" "fication 1.0\n"
-    "                                         "
-    "Please direct questions to vmt-support@example.com";
+static const char s_szAboutText[] = "Uses ACPI Specification 1.0\n                                         Please direct questions to vmt-support@example.com";
 
 BOOL RegisterMainClass(HINSTANCE hInstance)
 {
@@ -57,15 +52,15 @@ static void OnCreate(HWND hwnd)
                                 0, 0, 0, 0, hwnd, (HMENU)IDC_LOG, g_hInst, NULL);
     SendMessageA(g_hwndLog, EM_EXLIMITTEXT, 0, LOG_TEXT_LIMIT);
     SetFocus(g_hwndLog);
-    LogPrintf(LOG_BANNER, "Advanced Configuration and Power Interface functional Velmont Test\r\n\r\n");
+    LogPrintf(LOG_BANNER, BANNER_TEXT "\r\n\r\n");
 
     OpenAcpiDevice();
     if (g_hDevice != INVALID_HANDLE_VALUE) {
         LoadTestSelection(SETTINGS_FILE);
         QueryCapabilities();
     } else {
-        DebugPrintf("Could not find: c:\\windows\\system\\acpi.sys\n");
-        LogPrintf(LOG_ERROR, "Could not find the WDM driver acpi.sys!\r\n");
+        DebugPrintf(NO_DRIVER_TRACE);
+        LogPrintf(LOG_ERROR, NO_DRIVER_TEXT "\r\n");
     }
 }
 
@@ -87,7 +82,7 @@ static void FitLogPane(HWND hwnd)
 static void ShowAboutBox(HWND hwnd)
 {
     HICON hIcon = LoadIconA(g_hInst, MAKEINTRESOURCEA(IDI_VERUVEZ));
-    ShellAboutA(hwnd, "ACPI Dravel", s_szAboutText, hIcon);
+    ShellAboutA(hwnd, ABOUT_NAME, s_szAboutText, hIcon);
     DestroyIcon(hIcon);
 }
 

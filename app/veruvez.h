@@ -4,8 +4,8 @@
 
 #include <windows.h>
 #include "resource.h"
-#include "log/logformat.h"
-#include "selection/selection.h"
+#include "log/logrules.h"
+#include "selection/selectionrules.h"
 
 /* app/ */
 extern HINSTANCE g_hInst;
@@ -13,14 +13,20 @@ extern HWND      g_hwndLog;
 extern HANDLE    g_hDevice;
 extern char      g_szClassName[260];
 extern char      g_szTitle[260];
+extern char      g_szMsgCaption[260];    /* the operator's Yes/No and OK boxes */
 extern char      g_szErrorCaption[260];
 
-#define SETTINGS_FILE   "VERUVEZ.INI"
-#define MSGBOX_CAPTION  "ACPI VMT's"
+/* The log pane: a child, visible, read-only multi-line RichEdit 1.0 whose
+   text limit is raised so that a long session keeps every line. */
+#define LOG_PANE_STYLE  0x5230C8C4
+#define LOG_TEXT_LIMIT  0x7FFFFFFE
 
 /* Private message: the log pane may paint again (posted by LogPrintf). */
 #define WM_APP_LOGPAINT (WM_APP + 1)
 
+/* Loads the program's names and captions from the string table into the
+   globals above; FALSE when one is missing. */
+BOOL             LoadProgramNames(HINSTANCE hInstance);
 BOOL             RegisterMainClass(HINSTANCE hInstance);
 BOOL             CreateMainWindow(HINSTANCE hInstance, int nCmdShow);
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

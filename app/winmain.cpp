@@ -7,9 +7,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
     (void)lpCmdLine;
     g_hInst = hInstance;
 
-    if (!LoadStringA(hInstance, IDS_CLASSNAME, g_szClassName, sizeof g_szClassName) ||
-        !LoadStringA(hInstance, IDS_TITLE, g_szTitle, sizeof g_szTitle) ||
-        !LoadStringA(hInstance, IDS_ERRORCAPTION, g_szErrorCaption, sizeof g_szErrorCaption))
+    if (!LoadProgramNames(hInstance))
         return 0;
 
     HWND hwndOther = FindWindowA(g_szClassName, NULL);

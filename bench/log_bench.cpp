@@ -4,14 +4,12 @@
    log_bench [lines] [repeats]    (default 5000 lines in blocks of a fifth,
                                    each case run 5 times, medians shown) */
 #include "app/veruvez.h"
-#include "bench/benchclock.h"
+#include "bench/bench.h"
+#include "tests/wine/pump.h"
 #include <commctrl.h>
 #include <richedit.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <algorithm>
-#include <vector>
-
 
 /* Processor time of this process (all its threads), in ms. */
 static double CpuNow()
@@ -24,16 +22,6 @@ static double CpuNow()
     u.LowPart = user.dwLowDateTime;
     u.HighPart = user.dwHighDateTime;
     return (double)(k.QuadPart + u.QuadPart) / 10000.0;
-}
-
-/* Dispatches what is waiting, as the idle message loop would. */
-static void Pump()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
 }
 
 /* A line of about 60 characters, different for every n. */
@@ -57,14 +45,14 @@ static Run Measure(Mode mode, int lines, int blocks)
     Run r = {};
     HWND hwndMain = NULL, hwndEdit;
     if (mode == BARE_HIDDEN) {
-        hwndEdit = CreateWindowExA(WS_EX_CLIENTEDGE, "RICHEDIT", "", 0x5230C8C4 & ~WS_VISIBLE & ~WS_CHILD,
+        hwndEdit = CreateWindowExA(WS_EX_CLIENTEDGE, "RICHEDIT", "", LOG_PANE_STYLE & ~WS_VISIBLE & ~WS_CHILD,
                                    0, 0, 600, 400, NULL, NULL, g_hInst, NULL);
-        SendMessageA(hwndEdit, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+        SendMessageA(hwndEdit, EM_EXLIMITTEXT, 0, LOG_TEXT_LIMIT);
     } else {
         CreateMainWindow(g_hInst, SW_SHOWNORMAL);
         hwndMain = FindWindowA(g_szClassName, NULL);
         hwndEdit = g_hwndLog;
-        Pump();
+        PumpMessages();
     }
 
     char line[128];
@@ -78,7 +66,7 @@ static Run Measure(Mode mode, int lines, int blocks)
         } else {
             LogPrintf(LOG_NORMAL, "%s", line);
             if (mode == PANE_PUMPED)
-                Pump();
+                PumpMessages();
         }
         if ((i + 1) % perBlock == 0) {
             double t = Now();
@@ -92,11 +80,11 @@ static Run Measure(Mode mode, int lines, int blocks)
     /* The program now waits for the operator: run the loop until the pane
        has painted everything (at most 2 s). */
     double beforePump = Now();
-    Pump();
+    PumpMessages();
     while (hwndMain && Now() - beforePump < 2000 &&
            (!IsWindowVisible(hwndEdit) || GetUpdateRect(hwndEdit, NULL, FALSE))) {
         MsgWaitForMultipleObjects(0, NULL, FALSE, 5, QS_ALLINPUT);
-        Pump();
+        PumpMessages();
     }
     double end = Now();
     r.finalPumpMs = end - beforePump;
@@ -112,21 +100,11 @@ static Run Measure(Mode mode, int lines, int blocks)
         if (!(style & WS_VISIBLE) || GetUpdateRect(hwndEdit, NULL, FALSE) || first < textLines - 100)
             printf("  !! pane not painted or newest line not in view (first visible line %d of %d)\n",
                    first, textLines);
-        DestroyWindow(hwndMain);
-        Pump();
-        MSG msg;
-        while (PeekMessageA(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+        CloseMainWindow(hwndMain);
     } else {
         DestroyWindow(hwndEdit);
     }
     return r;
-}
-
-static double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 /* The median of every figure over several runs of one case: the machine
@@ -182,9 +160,7 @@ int main(int argc, char **argv)
     lines -= lines % blocks;
 
     g_hInst = GetModuleHandleA(NULL);
-    LoadStringA(g_hInst, IDS_CLASSNAME, g_szClassName, sizeof g_szClassName);
-    LoadStringA(g_hInst, IDS_TITLE, g_szTitle, sizeof g_szTitle);
-    LoadStringA(g_hInst, IDS_ERRORCAPTION, g_szErrorCaption, sizeof g_szErrorCaption);
+    LoadProgramNames(g_hInst);
     InitCommonControls();
     LoadLibraryA("RICHED32.DLL");
     RegisterMainClass(g_hInst);

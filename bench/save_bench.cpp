@@ -6,7 +6,8 @@
    Prints the times and the ratios of one run (goals: text <= 2, RTF <= 4),
    and what the control's stream-out costs on its own, without a file. */
 #include "app/veruvez.h"
-#include "bench/benchclock.h"
+#include "bench/bench.h"
+#include "tests/wine/pump.h"
 #include "log/savelog.h"
 #include <commctrl.h>
 #include <richedit.h>
@@ -15,15 +16,6 @@
 #include <string>
 
 static double NowSeconds() { return Now() / 1000.0; }
-
-static void Pump()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
 
 static DWORD FileSize(const std::string &name)
 {
@@ -85,16 +77,13 @@ int main(int argc, char **argv)
 {
     int lines = argc > 1 ? atoi(argv[1]) : 100000;
     g_hInst = GetModuleHandleA(NULL);
-    LoadStringA(g_hInst, IDS_CLASSNAME, g_szClassName, sizeof g_szClassName);
-    LoadStringA(g_hInst, IDS_TITLE, g_szTitle, sizeof g_szTitle);
-    LoadStringA(g_hInst, IDS_ERRORCAPTION, g_szErrorCaption, sizeof g_szErrorCaption);
     InitCommonControls();
-    if (!RegisterMainClass(g_hInst) || !CreateMainWindow(g_hInst, SW_SHOWNORMAL)) {
+    if (!LoadProgramNames(g_hInst) || !RegisterMainClass(g_hInst) || !CreateMainWindow(g_hInst, SW_SHOWNORMAL)) {
         printf("no main window\n");
         return 1;
     }
     HWND hwnd = FindWindowA(g_szClassName, NULL);
-    Pump();
+    PumpMessages();
 
     /* A log of the usual mix: progress lines, some skipped (bold blue) and
        some failed requests (bold red). */
@@ -108,9 +97,9 @@ int main(int argc, char **argv)
         else
             LogPrintf(LOG_NORMAL, "Running the \"%s\" test, line %d.\r\n", "C1 state", i);
         if (i % 1000 == 999)
-            Pump();
+            PumpMessages();
     }
-    Pump();
+    PumpMessages();
     double tFill = NowSeconds() - t0;
 
     char tmp[MAX_PATH];

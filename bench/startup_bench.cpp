@@ -5,23 +5,20 @@
 
    startup_bench VERUVEZ.EXE [runs]    (default 11 runs; a Unix path is
                                         taken as a path on drive Z:) */
-#include <windows.h>
-#include "bench/benchclock.h"
+#include "app/veruvez.h"
+#include "bench/bench.h"
+#include "res/texts.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <algorithm>
-#include <vector>
 
-#define IDC_LOG 0x802
-static const char BANNER[] = "Advanced Configuration and Power Interface functional Velmont Test\r\n\r\n";
-
+static const char BANNER[] = BANNER_TEXT "\r\n\r\n";
 
 static bool s_vmtShown;   /* its window was up when the banner was read */
 
 static bool BannerShown(HWND *phwnd)
 {
-    HWND hwnd = FindWindowA("VERUVEZ", NULL);
+    HWND hwnd = FindWindowA(g_szClassName, NULL);
     if (!hwnd)
         return false;
     HWND hwndLog = GetDlgItem(hwnd, IDC_LOG);
@@ -82,13 +79,6 @@ static double TimeStart(const char *cmdLine, bool (*ready)(HWND *))
     return elapsed;
 }
 
-static double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
 int main(int argc, char **argv)
 {
     if (argc < 2) {
@@ -103,10 +93,11 @@ int main(int argc, char **argv)
     for (char *p = exe; *p; p++)
         if (*p == '/')
             *p = '\\';
+    LoadProgramNames(GetModuleHandleA(NULL));
     int runs = argc > 2 ? atoi(argv[2]) : 11;
     if (runs < 1)
         runs = 1;
-    if (FindWindowA("VERUVEZ", NULL)) {
+    if (FindWindowA(g_szClassName, NULL)) {
         printf("VERUVEZ.EXE is already running on this desktop\n");
         return 2;
     }

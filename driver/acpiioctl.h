@@ -6,16 +6,21 @@
 
 #include <stdint.h>
 
-/* FILE_DEVICE_UNKNOWN (0x22), METHOD_BUFFERED, FILE_ANY_ACCESS, functions 0x50-0x56 */
-#define ACPI_IOCTL(fn) ((0x22u << 16) | ((uint32_t)(fn) << 2))
+/* The device as a program opens it. */
+#define ACPI_DEVICE_PATH "\\\\.\\ACPI"
 
-#define IOCTL_SET_SLEEP_STATE   0x220140u /* 4 bytes: 2 = S1 ... 5 = S4 */
+/* FILE_DEVICE_UNKNOWN (0x22), METHOD_BUFFERED, FILE_ANY_ACCESS, functions 0x50-0x56 */
+#define IOCTL_SET_SLEEP_STATE   0x220140u /* 4 bytes: ACPI_SLEEP_STATE(1 ... 4) */
 #define IOCTL_SET_CPU_STATE     0x220144u /* 4 bytes: 1 = C1 ... 3 = C3 */
 #define IOCTL_SET_FAN           0x220148u /* 4 bytes: 1 = on, 0 = off */
 #define IOCTL_GET_CAPABILITIES  0x22014Cu /* 4 bytes: 0 in, mask out */
 #define IOCTL_SET_DUTY_CYCLE    0x220150u /* 4 bytes: clock reduction, percent */
 #define IOCTL_SET_RTC_ALARM     0x220154u /* 16 bytes: RTC_ALARM_TIME */
 #define IOCTL_GET_RTC_ALARM     0x220158u /* 16 bytes: RTC_ALARM_TIME */
+
+/* The value IOCTL_SET_SLEEP_STATE takes for Sn: the driver numbers the
+   sleep states from S0 (1), so S1 is 2 and S4 is 5. */
+#define ACPI_SLEEP_STATE(n) ((n) + 1u)
 
 /* Capability mask bits: a set bit means the state is supported */
 #define ACPI_CAP_S1  0x01u

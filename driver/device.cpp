@@ -4,7 +4,7 @@
 
 void OpenAcpiDevice(void)
 {
-    g_hDevice = CreateFileA("\\\\.\\ACPI", GENERIC_READ | GENERIC_WRITE,
+    g_hDevice = CreateFileA(ACPI_DEVICE_PATH, GENERIC_READ | GENERIC_WRITE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                             OPEN_EXISTING, 0, NULL);
 }

@@ -1,6 +1,7 @@
 /* The log pane: LogPrintf writes a line in its level's look; DebugPrintf
    sends a line to the debugger. */
 #include "app/veruvez.h"
+#include "res/texts.h"
 #include <richedit.h>
 #include <shlwapi.h>
 #include <stdarg.h>
@@ -102,6 +103,6 @@ void DebugPrintf(const char *format, ...)
     wvnsprintfA(szText, sizeof szText, format, args);   /* longer text is cut */
     va_end(args);
     szText[sizeof szText - 1] = '\0';
-    OutputDebugStringA("[VERUVEZ.EXE] ");
+    OutputDebugStringA(TRACE_PREFIX);
     OutputDebugStringA(szText);
 }

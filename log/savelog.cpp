@@ -1,7 +1,8 @@
 /* Saving the log pane to a text or RTF file. */
 #include "app/veruvez.h"
 #include "log/savelog.h"
-#include "log/savename.h"
+#include "log/saverules.h"
+#include "res/texts.h"
 #include <commdlg.h>
 #include <richedit.h>
 #include <stddef.h>
@@ -45,7 +46,7 @@ static BOOL ConfirmReplace(HWND hwndOwner, const char *fileName)
         return TRUE;   /* nothing to replace; a folder fails at creation */
     char szMsg[SAVE_NAME_SIZE];
     FormatReplaceQuestion(szMsg, sizeof szMsg, fileName, IsLeadByte);
-    return MessageBoxA(hwndOwner, szMsg, MSGBOX_CAPTION, MB_YESNO) != IDNO;
+    return MessageBoxA(hwndOwner, szMsg, g_szMsgCaption, MB_YESNO) != IDNO;
 }
 
 DWORD CALLBACK LogStreamOutCallback(DWORD_PTR dwCookie, LPBYTE pbBuff, LONG cb, LONG *pcb)
@@ -122,7 +123,7 @@ void SaveLogFile(HWND hwndOwner)
     ofn.lpstrFile       = szFile;
     ofn.nMaxFile        = SAVE_DIALOG_CHARS;
     ofn.lpstrInitialDir = InitialDirectory(szInitialDir);
-    ofn.lpstrTitle      = "Save Log File";
+    ofn.lpstrTitle      = SAVE_CAPTION;
     ofn.Flags           = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
     if (!GetSaveFileNameA(&ofn))
         return;

@@ -1,5 +1,6 @@
 /* The filter-options property sheet: four pages over the selection table. */
 #include "app/veruvez.h"
+#include "res/texts.h"
 #include <commctrl.h>
 #include <prsht.h>
 #include <stddef.h>
@@ -53,7 +54,7 @@ int ShowFilterOptions(HWND hwndParent, int startPage)
     header.hwndParent = hwndParent;
     header.hInstance  = g_hInst;
     header.hIcon      = NULL;
-    header.pszCaption = "ACPI Filter Options";
+    header.pszCaption = FILTER_CAPTION;
     header.nPages     = FILTER_PAGE_COUNT;
     header.nStartPage = (UINT)startPage;
     header.ppsp       = (LPCPROPSHEETPAGEA)pages;

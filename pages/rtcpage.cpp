@@ -126,7 +126,7 @@ static void GetAlarm(HWND hwnd)
         RtcFormatAlarmMessage(szText, sizeof szText, &alarm);
         LogPrintf(LOG_NORMAL, "%s\r\n", szText);
     }
-    MessageBoxA(hwnd, szText, MSGBOX_CAPTION, MB_OK);
+    MessageBoxA(hwnd, szText, g_szMsgCaption, MB_OK);
 }
 
 static BOOL OnCommand(HWND hwnd, int id, int code, HWND hwndCtl)

@@ -24,12 +24,12 @@ static const PageCheck s_systemChecks[] = {
 };
 static const PageLayout s_systemLayout = { s_systemChecks, COUNT(s_systemChecks) };
 
-/* The driver numbers the sleep states from S0: S1 is 2, S4 is 5. */
+/* "System" with a capital, unlike "processor": the product's own texts. */
 static const PageButton s_systemButtons[] = {
-    { IDC_S1_TEST, "Placing the System into S1\r\n", IOCTL_SET_SLEEP_STATE, 2 },
-    { IDC_S2_TEST, "Placing the System into S2\r\n", IOCTL_SET_SLEEP_STATE, 3 },
-    { IDC_S3_TEST, "Placing the System into S3\r\n", IOCTL_SET_SLEEP_STATE, 4 },
-    { IDC_S4_TEST, "Placing the System into S4\r\n", IOCTL_SET_SLEEP_STATE, 5 },
+    { IDC_S1_TEST, "Placing the System into S1\r\n", IOCTL_SET_SLEEP_STATE, ACPI_SLEEP_STATE(1) },
+    { IDC_S2_TEST, "Placing the System into S2\r\n", IOCTL_SET_SLEEP_STATE, ACPI_SLEEP_STATE(2) },
+    { IDC_S3_TEST, "Placing the System into S3\r\n", IOCTL_SET_SLEEP_STATE, ACPI_SLEEP_STATE(3) },
+    { IDC_S4_TEST, "Placing the System into S4\r\n", IOCTL_SET_SLEEP_STATE, ACPI_SLEEP_STATE(4) },
 };
 
 static INT_PTR StatePageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,

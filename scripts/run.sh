@@ -46,10 +46,10 @@ cmake --preset $arch >/dev/null
 cmake --build --preset $arch --target veruvez acpisim
 if [ -n "$host" ]; then
   prefix=build/$arch/wineprefix-host
-  WINEARCH=$arch acpisim/install.sh --backend host $prefix
+  WINEARCH=$arch standin-driver/install.sh --backend host $prefix
 else
   prefix=build/$arch/wineprefix
-  WINEARCH=$arch acpisim/install.sh $prefix
+  WINEARCH=$arch standin-driver/install.sh $prefix
 fi
 prefix_create $prefix $arch
 exe="$PWD/build/$arch/bin/VERUVEZ.EXE"

@@ -3,29 +3,11 @@
 #include "app/veruvez.h"
 #include "driver/acpiioctl.h"
 
-/* The private profile of one settings file. */
-class PrivateProfile : public ProfileStore {
-public:
-    explicit PrivateProfile(const char *fileName) : m_fileName(fileName) {}
-
-    unsigned int ReadInt(const char *section, const char *key, int defaultValue) override
-    {
-        return GetPrivateProfileIntA(section, key, defaultValue, m_fileName);
-    }
-
-    void WriteString(const char *section, const char *key, const char *text) override
-    {
-        WritePrivateProfileStringA(section, key, text, m_fileName);   /* failure goes unseen */
-    }
-
-private:
-    const char *m_fileName;
-};
-
 void LoadTestSelection(const char *fileName)
 {
-    PrivateProfile profile(fileName);
-    LoadSelection(profile, g_TestSelection);
+    for (int i = 0; i < SEL_COUNT; i++)
+        g_TestSelection[i] = SelectionFromProfile(
+            GetPrivateProfileIntA(SETTINGS_SECTION, SelectionKey(i), SETTINGS_DEFAULT, fileName));
     g_bSelectionLoaded = true;
 }
 
@@ -34,8 +16,11 @@ void SaveTestSelection(const char *fileName)
     /* A table that was never loaded holds no stored choices: keep the file. */
     if (!g_bSelectionLoaded)
         return;
-    PrivateProfile profile(fileName);
-    SaveSelection(profile, g_TestSelection);
+    for (int i = 0; i < SEL_COUNT; i++) {
+        char text[SELECTION_TEXT_SIZE];
+        SelectionToText(g_TestSelection[i], text);
+        WritePrivateProfileStringA(SETTINGS_SECTION, SelectionKey(i), text, fileName);   /* failure goes unseen */
+    }
 }
 
 void QueryCapabilities(void)

@@ -1,21 +1,21 @@
 /* The tests of a pass, in their order, and the walk over them. */
 #include "testpass/passrules.h"
 #include "driver/acpiioctl.h"
-#include "log/logformat.h"
+#include "log/logrules.h"
 #include "res/resource.h"
 #include <stdio.h>
 
 const PassRow g_PassRows[] = {
-    /* step        name               prompt               verdict             entry     unsup  group  request                 values */
-    { PASS_CPU,      IDS_C1_NAME,       IDS_C1_PROMPT,       0,                  SEL_C1,   false, false, IOCTL_SET_CPU_STATE,   1,  1 },
-    { PASS_CPU,      IDS_C2_NAME,       IDS_C2_PROMPT,       0,                  SEL_C2,   true,  false, IOCTL_SET_CPU_STATE,   2,  2 },
-    { PASS_CPU,      IDS_C3_NAME,       IDS_C3_PROMPT,       0,                  SEL_C3,   true,  false, IOCTL_SET_CPU_STATE,   3,  3 },
-    { PASS_SYSTEM,   IDS_S1_NAME,       IDS_S1_PROMPT,       IDS_S1_VERDICT,     SEL_S1,   true,  false, IOCTL_SET_SLEEP_STATE, 2,  2 },
-    { PASS_SYSTEM,   IDS_S2_NAME,       IDS_S2_PROMPT,       IDS_S2_VERDICT,     SEL_S2,   true,  false, IOCTL_SET_SLEEP_STATE, 3,  3 },
-    { PASS_SYSTEM,   IDS_S3_NAME,       IDS_S3_PROMPT,       IDS_S3_VERDICT,     SEL_S3,   true,  false, IOCTL_SET_SLEEP_STATE, 4,  4 },
-    { PASS_FAN,      IDS_FANON_NAME,    IDS_FANON_PROMPT,    IDS_FANON_VERDICT,  SEL_FAN,  true,  false, IOCTL_SET_FAN,         1,  1 },
-    { PASS_FAN,      IDS_FANOFF_NAME,   IDS_FANOFF_PROMPT,   IDS_FANOFF_VERDICT, SEL_FAN,  true,  false, IOCTL_SET_FAN,         0,  0 },
-    { PASS_THROTTLE, IDS_THROTTLE_NAME, IDS_THROTTLE_PROMPT, 0,                  SEL_DUTY, true,  true,  IOCTL_SET_DUTY_CYCLE,  10, 90 },
+    /* step          name               prompt               verdict             entry     unsup  group  request                first value          last value */
+    { PASS_CPU,      IDS_C1_NAME,       IDS_C1_PROMPT,       0,                  SEL_C1,   false, false, IOCTL_SET_CPU_STATE,   1,                   1 },
+    { PASS_CPU,      IDS_C2_NAME,       IDS_C2_PROMPT,       0,                  SEL_C2,   true,  false, IOCTL_SET_CPU_STATE,   2,                   2 },
+    { PASS_CPU,      IDS_C3_NAME,       IDS_C3_PROMPT,       0,                  SEL_C3,   true,  false, IOCTL_SET_CPU_STATE,   3,                   3 },
+    { PASS_SYSTEM,   IDS_S1_NAME,       IDS_S1_PROMPT,       IDS_S1_VERDICT,     SEL_S1,   true,  false, IOCTL_SET_SLEEP_STATE, ACPI_SLEEP_STATE(1), ACPI_SLEEP_STATE(1) },
+    { PASS_SYSTEM,   IDS_S2_NAME,       IDS_S2_PROMPT,       IDS_S2_VERDICT,     SEL_S2,   true,  false, IOCTL_SET_SLEEP_STATE, ACPI_SLEEP_STATE(2), ACPI_SLEEP_STATE(2) },
+    { PASS_SYSTEM,   IDS_S3_NAME,       IDS_S3_PROMPT,       IDS_S3_VERDICT,     SEL_S3,   true,  false, IOCTL_SET_SLEEP_STATE, ACPI_SLEEP_STATE(3), ACPI_SLEEP_STATE(3) },
+    { PASS_FAN,      IDS_FANON_NAME,    IDS_FANON_PROMPT,    IDS_FANON_VERDICT,  SEL_FAN,  true,  false, IOCTL_SET_FAN,         1,                   1 },
+    { PASS_FAN,      IDS_FANOFF_NAME,   IDS_FANOFF_PROMPT,   IDS_FANOFF_VERDICT, SEL_FAN,  true,  false, IOCTL_SET_FAN,         0,                   0 },
+    { PASS_THROTTLE, IDS_THROTTLE_NAME, IDS_THROTTLE_PROMPT, 0,                  SEL_DUTY, true,  true,  IOCTL_SET_DUTY_CYCLE,  10,                  90 },
 };
 const int g_nPassRows = sizeof g_PassRows / sizeof g_PassRows[0];
 

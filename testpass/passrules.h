@@ -5,7 +5,7 @@
 #define VMT_PASSRULES_H
 
 #include <stdint.h>
-#include "selection/selection.h"
+#include "selection/selectionrules.h"
 
 #define PASS_TEXT_SIZE 260     /* a string-table text */
 #define PASS_LINE_SIZE 1024    /* a formatted log line */

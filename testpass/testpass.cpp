@@ -17,7 +17,7 @@ public:
     bool AskYes(const char *text) override
     {
         /* A box that fails to appear counts as Yes: only IDNO is No. */
-        return MessageBoxA(m_hwndOwner, text, MSGBOX_CAPTION, MB_YESNO) != IDNO;
+        return MessageBoxA(m_hwndOwner, text, g_szMsgCaption, MB_YESNO) != IDNO;
     }
 
     void Log(int level, const char *line) override

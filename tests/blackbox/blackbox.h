@@ -3,13 +3,10 @@
 #ifndef VMT_BLACKBOX_H
 #define VMT_BLACKBOX_H
 
-#include "harness/harness.h"
+#include "tests/harness/harness.h"
 #include "res/resource.h"
+#include "res/texts.h"
 #include <gtest/gtest.h>
-
-/* What the program writes first, every time. */
-#define BANNER_TEXT "Advanced Configuration and Power Interface functional Velmont Test"
-#define NO_DRIVER_TEXT "Could not find the WDM driver acpi.sys!"
 
 class BlackBoxTest : public ::testing::Test {
 protected:
@@ -17,8 +14,8 @@ protected:
     {
         /* A copy left by an earlier test would turn every start into a
            second copy that ends at once. */
-        std::vector<HWND> left = bb::WindowsOfClass("VERUVEZ");
-        ASSERT_TRUE(left.empty()) << "a VERUVEZ window is still open before the test";
+        ASSERT_TRUE(bb::WindowsOfClass(bb::ProgramText(IDS_CLASSNAME)).empty())
+            << "a VERUVEZ window is still open before the test";
         bb::DeleteSettingsFile();
         bb::ClearJournal();
         /* The simulated machine unless a test asks for another: never the

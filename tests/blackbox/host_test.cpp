@@ -316,7 +316,8 @@ protected:
         EXPECT_EQ(std::string(m[11]) + ":" + std::string(m[12]) + ":" + std::string(m[13]),
                   std::string(m[4]) + ":" + std::string(m[5]) + ":" + std::string(m[6]));
         unsigned long long delay = std::stoull(m[7]);
-        EXPECT_TRUE(delay > 86000 && delay <= 86400) << set;
+        EXPECT_GT(delay, 86000u) << set;
+        EXPECT_LE(delay, 86400u) << set;
 
         sheet.PostClick(IDC_RTC_GET_TEST);
         bb::MessageBoxInfo box = app.WaitForMessageBox();
@@ -408,7 +409,8 @@ TEST_F(HostBackend, LaptopTestButtons)
     EXPECT_TRUE(std::regex_match(Press(sheet, IDC_C2_TEST), CpuLine(2, "C3")));
     EXPECT_TRUE(std::regex_match(Press(sheet, IDC_C3_TEST), CpuLine(3, "C10")));
     sheet.SelectPage(1);
-    EXPECT_FALSE(sheet.IsEnabled(IDC_S1) || sheet.IsEnabled(IDC_S1_TEST) || sheet.IsEnabled(IDC_S2_TEST));
+    for (int id : { IDC_S1, IDC_S1_TEST, IDC_S2_TEST })
+        EXPECT_FALSE(sheet.IsEnabled(id)) << id;
     EXPECT_EQ(Press(sheet, IDC_S3_TEST), "IOCTL_SET_SLEEP_STATE 4 0x00000000 state=mem mem_sleep=deep");
     EXPECT_EQ(Press(sheet, IDC_S4_TEST), "IOCTL_SET_SLEEP_STATE 5 0x00000000 state=disk disk=platform");
     sheet.SelectPage(2);
@@ -456,9 +458,11 @@ TEST_F(HostBackend, BareMachinePassAndTestButtonsReportNotSupported)
     app.Command(IDM_FILTER);
     bb::PropertySheet sheet = app.WaitForPropertySheet();
     EXPECT_EQ(Press(sheet, IDC_C1_TEST), "IOCTL_SET_CPU_STATE 1 0xC00000BB idle=none");
-    EXPECT_FALSE(sheet.IsEnabled(IDC_C2_TEST) || sheet.IsEnabled(IDC_C3_TEST));
+    for (int id : { IDC_C2_TEST, IDC_C3_TEST })
+        EXPECT_FALSE(sheet.IsEnabled(id)) << id;
     sheet.SelectPage(1);
-    EXPECT_FALSE(sheet.IsEnabled(IDC_S1_TEST) || sheet.IsEnabled(IDC_S2_TEST) || sheet.IsEnabled(IDC_S3_TEST));
+    for (int id : { IDC_S1_TEST, IDC_S2_TEST, IDC_S3_TEST })
+        EXPECT_FALSE(sheet.IsEnabled(id)) << id;
     EXPECT_EQ(Press(sheet, IDC_S4_TEST), "IOCTL_SET_SLEEP_STATE 5 0xC00000BB state=disk-missing");
     sheet.SelectPage(2);
     EXPECT_EQ(Press(sheet, IDC_FAN_ON_TEST), "IOCTL_SET_FAN 1 0xC00000BB mechanism=none");

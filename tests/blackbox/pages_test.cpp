@@ -3,25 +3,13 @@
    what OK and Cancel store, and a picture of each page. */
 #include "tests/blackbox/blackbox.h"
 #include "driver/acpiioctl.h"
+#include "selection/selectionrules.h"
 #include <commctrl.h>
 #include <algorithm>
 
 namespace {
 
 enum { PAGE_PROCESSOR, PAGE_SYSTEM, PAGE_THERMAL, PAGE_RTC };
-enum { S1, S2, S3, S4, C1, C2, C3, FAN, DUTY, RTC, KEYS };
-const char *const kKeys[KEYS] = { "S1SystemState", "S2SystemState", "S3SystemState", "S4SystemState",
-                                  "C1CPUState", "C2CPUState", "C3CPUState", "FanOnOff",
-                                  "CPUDutyCycle", "RTCAlarm" };
-
-/* A settings file with the values in key order. */
-void WriteSettings(const int (&values)[KEYS])
-{
-    std::string text = "[ACPI VMT's]\r\n";
-    for (int k = 0; k < KEYS; k++)
-        text += std::string(kKeys[k]) + "=" + std::to_string(values[k]) + "\r\n";
-    bb::WriteSettingsFile(text);
-}
 
 bb::PropertySheet OpenSheet(bb::Program &app) { app.Command(IDM_FILTER); return app.WaitForPropertySheet(); }
 
@@ -30,15 +18,22 @@ void Exit(bb::Program &app) { app.Command(IDM_EXIT); EXPECT_EQ(app.WaitForExit()
 
 using FilterPages = BlackBoxTest;
 
-struct Box { int page, box, key; std::vector<int> deps; };
+struct Box { int page, box, entry; std::vector<int> deps; };
 const Box kBoxes[] = {
-    { PAGE_PROCESSOR, IDC_C1, C1, { IDC_C1_TEST } }, { PAGE_PROCESSOR, IDC_C2, C2, { IDC_C2_TEST } },
-    { PAGE_PROCESSOR, IDC_C3, C3, { IDC_C3_TEST } }, { PAGE_SYSTEM, IDC_S1, S1, { IDC_S1_TEST } },
-    { PAGE_SYSTEM, IDC_S2, S2, { IDC_S2_TEST } },    { PAGE_SYSTEM, IDC_S3, S3, { IDC_S3_TEST } },
-    { PAGE_SYSTEM, IDC_S4, S4, { IDC_S4_TEST } },
-    { PAGE_THERMAL, IDC_FAN, FAN, { IDC_FAN_ON_TEST, IDC_FAN_OFF_TEST, IDC_FAN_ON_LABEL, IDC_FAN_OFF_LABEL } },
-    { PAGE_THERMAL, IDC_DUTY, DUTY, { IDC_DUTY_PERCENT, IDC_DUTY_SPIN, IDC_DUTY_TEST, IDC_DUTY_LABEL } },
+    { PAGE_PROCESSOR, IDC_C1, SEL_C1, { IDC_C1_TEST } }, { PAGE_PROCESSOR, IDC_C2, SEL_C2, { IDC_C2_TEST } },
+    { PAGE_PROCESSOR, IDC_C3, SEL_C3, { IDC_C3_TEST } }, { PAGE_SYSTEM, IDC_S1, SEL_S1, { IDC_S1_TEST } },
+    { PAGE_SYSTEM, IDC_S2, SEL_S2, { IDC_S2_TEST } },    { PAGE_SYSTEM, IDC_S3, SEL_S3, { IDC_S3_TEST } },
+    { PAGE_SYSTEM, IDC_S4, SEL_S4, { IDC_S4_TEST } },
+    { PAGE_THERMAL, IDC_FAN, SEL_FAN, { IDC_FAN_ON_TEST, IDC_FAN_OFF_TEST, IDC_FAN_ON_LABEL, IDC_FAN_OFF_LABEL } },
+    { PAGE_THERMAL, IDC_DUTY, SEL_DUTY, { IDC_DUTY_PERCENT, IDC_DUTY_SPIN, IDC_DUTY_TEST, IDC_DUTY_LABEL } },
 };
+
+/* The stored value of every entry is the expected one. */
+void ExpectStored(const std::vector<int> &values)
+{
+    for (int i = 0; i < SEL_COUNT; i++)
+        EXPECT_EQ(bb::SettingsValue(SelectionKey(i)), values[i]) << SelectionKey(i);
+}
 
 }  // namespace
 
@@ -47,16 +42,16 @@ const Box kBoxes[] = {
    it at once.  (The settings file stores 2 as 1.) */
 TEST_F(FilterPages, BoxesFollowTheirEntriesAndOnlyEnabledBoxesAreStored)
 {
-    const int kCases[][KEYS] = { { 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 }, { 7, 0, 1, 2, 2, 1, 7, 1, 7, 1 } };
+    const std::vector<int> kCases[] = { { 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 }, { 7, 0, 1, 2, 2, 1, 7, 1, 7, 1 } };
     for (const auto &values : kCases) {
-        SCOPED_TRACE(values[S1]);
-        WriteSettings(values);
+        SCOPED_TRACE(values[SEL_S1]);
+        bb::WriteSettings(values);
         bb::Program app;
         bb::PropertySheet sheet = OpenSheet(app);
         for (const Box &b : kBoxes) {
-            SCOPED_TRACE(kKeys[b.key]);
+            SCOPED_TRACE(SelectionKey(b.entry));
             sheet.SelectPage(b.page);
-            int v = values[b.key];
+            int v = values[b.entry];
             EXPECT_EQ(sheet.IsEnabled(b.box), v <= 1);
             EXPECT_EQ(sheet.IsChecked(b.box), v == 1);
             for (int click = 0; click < (v <= 1 ? 3 : 1); click++) {
@@ -68,14 +63,15 @@ TEST_F(FilterPages, BoxesFollowTheirEntriesAndOnlyEnabledBoxesAreStored)
         }
         const char *const shots[] = { "page-processor.png", "page-system.png",
                                       "page-thermal.png", "page-rtc.png" };
-        for (int page = PAGE_PROCESSOR; values[S1] == 7 && page <= PAGE_RTC; page++) {
+        for (int page = PAGE_PROCESSOR; values[SEL_S1] == 7 && page <= PAGE_RTC; page++) {
             sheet.SelectPage(page);                      /* every kind of box */
             bb::SaveScreenshot(sheet.hwnd(), shots[page]);
         }
         sheet.Ok();
         Exit(app);
-        for (int k = 0; k < KEYS; k++)
-            EXPECT_EQ(bb::SettingsValue(kKeys[k]), values[k] == 2 ? 1 : values[k]) << kKeys[k];
+        std::vector<int> stored = values;
+        std::replace(stored.begin(), stored.end(), 2, 1);
+        ExpectStored(stored);
     }
 }
 
@@ -83,7 +79,7 @@ TEST_F(FilterPages, BoxesFollowTheirEntriesAndOnlyEnabledBoxesAreStored)
    stored entries with an empty percentage field. */
 TEST_F(FilterPages, OkWithoutShowingAPageKeepsItsEntriesAndReopeningShowsStored)
 {
-    WriteSettings({ 0, 1, 0, 1, 0, 0, 0, 0, 1, 0 });
+    bb::WriteSettings({ 0, 1, 0, 1, 0, 0, 0, 0, 1, 0 });
     bb::Program app;
     {
         bb::PropertySheet sheet = OpenSheet(app);
@@ -100,9 +96,7 @@ TEST_F(FilterPages, OkWithoutShowingAPageKeepsItsEntriesAndReopeningShowsStored)
         sheet.Ok();
     }
     Exit(app);
-    const int stored[KEYS] = { 0, 1, 0, 1, 1, 0, 0, 0, 1, 0 };
-    for (int k = 0; k < KEYS; k++)
-        EXPECT_EQ(bb::SettingsValue(kKeys[k]), stored[k]) << kKeys[k];
+    ExpectStored({ 0, 1, 0, 1, 1, 0, 0, 0, 1, 0 });
 }
 
 /* Every "test" button logs its line and sends its request at once, and a
@@ -132,7 +126,7 @@ TEST_F(FilterPages, TestButtonsLogAndSendAtOnceWhateverCancelDoes)
         { PAGE_THERMAL, IDC_DUTY_TEST, "4294967296", "4294967296", "Setting the CPU duty cycle to 0%",
           "DUTY_CYCLE 0 0x00000000" },
     };
-    WriteSettings({ 1, 1, 1, 1, 1, 0, 1, 1, 1, 0 });
+    bb::WriteSettings({ 1, 1, 1, 1, 1, 0, 1, 1, 1, 0 });
     bb::Program app;
     bb::ClearJournal();
     bb::PropertySheet sheet = OpenSheet(app);
@@ -155,5 +149,5 @@ TEST_F(FilterPages, TestButtonsLogAndSendAtOnceWhateverCancelDoes)
     EXPECT_EQ(bb::WaitForJournalLines(journal.size()), journal);
     EXPECT_NE(app.LogText().find(log), std::string::npos) << app.LogText();
     Exit(app);
-    EXPECT_EQ(bb::SettingsValue("C2CPUState"), 0);
+    EXPECT_EQ(bb::SettingsValue(SelectionKey(SEL_C2)), 0);
 }

@@ -1,36 +1,35 @@
 /* "&Start ACPI tess" and VERUVEZ.INI as an operator meets them: the questions,
-   the log, the requests the stand-in driver saw and the file left at exit. */
+   the log, the requests the stand-in driver saw and the file left at exit,
+   and a picture of the main window after a pass. */
 #include "tests/blackbox/blackbox.h"
 #include "driver/acpiioctl.h"
+#include "selection/selectionrules.h"
 
 namespace {
 
-const char kRunThis[] = "\n\nDo you want to run this test?";
-std::string Cpu(int n) { return "The following test is going to place the CPU into the C" + std::to_string(n) + " state." + kRunThis; }
-std::string Sleep(int n)
-{
-    return "The following test is going to place the system into the S" + std::to_string(n) + " low power state.\nOnce the machine is in the S"
-           + std::to_string(n) + " state, manually wake it up by moving the mouse, pressing the wake button, etc." + kRunThis;
-}
-std::string Verdict(int n) { return "Did the machine correctly enter the S" + std::to_string(n) + " state and then wake up to your command?"; }
-const char *const kNames[8] = {"Placing the CPU into C1", "Placing the CPU into C2", "Placing the CPU into C3",
-    "Placing the system into the S1 state", "Placing the system into the S2 state", "Placing the system into the S3 state",
-    "Turning the fan ON", "Turning the fan OFF"};
-
 /* Answers the questions in turn and returns their texts; each must be a
-   Yes/No box captioned "ACPI VMT's" owned by the main window. */
+   Yes/No box with the program's caption, owned by the main window. */
 std::vector<std::string> AnswerAll(const bb::Program &app, const std::vector<int> &answers)
 {
     std::vector<std::string> texts;
     for (int answer : answers) {
         bb::MessageBoxInfo box = app.WaitForMessageBox();
-        bool owned = GetWindow(box.hwnd, GW_OWNER) == app.MainWindow();
-        EXPECT_TRUE(box.caption == "ACPI VMT's" && owned && box.buttons == std::vector<int>({IDYES, IDNO})) << box.text;
+        EXPECT_EQ(box.caption, bb::ProgramText(IDS_MSGCAPTION)) << box.text;
+        EXPECT_EQ(GetWindow(box.hwnd, GW_OWNER), app.MainWindow()) << box.text;
+        EXPECT_EQ(box.buttons, std::vector<int>({IDYES, IDNO})) << box.text;
         texts.push_back(box.text);
         app.Answer(box, answer);
     }
     return texts;
 }
+
+/* The log lines of one test, by the string id of its name. */
+std::string Name(UINT id) { return "\"" + bb::ProgramText(id) + "\""; }
+std::string Ran(UINT id) { return "Running the " + Name(id) + " test."; }
+std::string Skipped(UINT id) { return "The " + Name(id) + " test was skipped..."; }
+std::string NotSupported(UINT id) { return "The " + Name(id) + " test is not supported on this machine."; }
+std::string ThrottleSkipped() { return "The " + Name(IDS_THROTTLE_NAME) + " tests were skipped..."; }
+const char kCapabilities[] = "IOCTL_GET_CAPABILITIES 0 0x00000000 reply=";
 
 } // namespace
 
@@ -38,19 +37,21 @@ TEST_F(BlackBoxTest, PassFirstRunEveryTestAndEveryAnswerYes)
 {
     bb::Program app;   /* no settings file: every entry runs */
     app.Command(IDM_START);
-    EXPECT_EQ(AnswerAll(app, std::vector<int>(14, IDYES)), (std::vector<std::string>{
-        Cpu(1), Cpu(2), Cpu(3), Sleep(1), Verdict(1), Sleep(2), Verdict(2), Sleep(3), Verdict(3),
-        std::string("The following test is going to turn the fan ON.") + kRunThis, "Did the fan turn ON?",
-        std::string("The following test is going to turn the fan OFF") + kRunThis, "Did the fan turn OFF?",
-        "The following tests are going to throttle the CPU back.\n\nDo you want to run these tests?"}));
-    std::vector<std::string> log = {BANNER_TEXT, ""}, journal = {"IOCTL_GET_CAPABILITIES 0 0x00000000 reply=55"};
-    for (const char *name : kNames)
-        log.push_back(std::string("Running the \"") + name + "\" test.");
-    for (const char *request : {"CPU_STATE 1", "CPU_STATE 2", "CPU_STATE 3", "SLEEP_STATE 2", "SLEEP_STATE 3", "SLEEP_STATE 4",
-                                "FAN 1", "FAN 0"})
-        journal.push_back(std::string("IOCTL_SET_") + request + " 0x00000000");
+    std::vector<std::string> questions;
+    for (UINT id : {IDS_C1_PROMPT, IDS_C2_PROMPT, IDS_C3_PROMPT, IDS_S1_PROMPT, IDS_S1_VERDICT,
+                    IDS_S2_PROMPT, IDS_S2_VERDICT, IDS_S3_PROMPT, IDS_S3_VERDICT, IDS_FANON_PROMPT,
+                    IDS_FANON_VERDICT, IDS_FANOFF_PROMPT, IDS_FANOFF_VERDICT, IDS_THROTTLE_PROMPT})
+        questions.push_back(bb::ProgramText(id));
+    EXPECT_EQ(AnswerAll(app, std::vector<int>(14, IDYES)), questions);
+    std::vector<std::string> log = {BANNER_TEXT, "", Ran(IDS_C1_NAME), Ran(IDS_C2_NAME), Ran(IDS_C3_NAME),
+                                    Ran(IDS_S1_NAME), Ran(IDS_S2_NAME), Ran(IDS_S3_NAME),
+                                    Ran(IDS_FANON_NAME), Ran(IDS_FANOFF_NAME)};
+    std::vector<std::string> journal = {std::string(kCapabilities) + "55",
+        "IOCTL_SET_CPU_STATE 1 0x00000000", "IOCTL_SET_CPU_STATE 2 0x00000000", "IOCTL_SET_CPU_STATE 3 0x00000000",
+        "IOCTL_SET_SLEEP_STATE 2 0x00000000", "IOCTL_SET_SLEEP_STATE 3 0x00000000", "IOCTL_SET_SLEEP_STATE 4 0x00000000",
+        "IOCTL_SET_FAN 1 0x00000000", "IOCTL_SET_FAN 0 0x00000000"};
     for (int p = 10; p <= 90; p += 10) {
-        log.push_back("Running the \"Throttle the CPU to " + std::to_string(p) + "%\" test.");
+        log.push_back("Running the \"" + bb::ProgramText(IDS_THROTTLE_NAME) + " to " + std::to_string(p) + "%\" test.");
         journal.push_back("IOCTL_SET_DUTY_CYCLE " + std::to_string(p) + " 0x00000000");
     }
     EXPECT_EQ(app.WaitForLogLines(19), log);
@@ -61,40 +62,50 @@ TEST_F(BlackBoxTest, PassFirstRunEveryTestAndEveryAnswerYes)
                                       "C1CPUState=1\r\nC2CPUState=1\r\nC3CPUState=1\r\nFanOnOff=1\r\nCPUDutyCycle=1\r\nRTCAlarm=1\r\n");
 }
 
+/* What the capability query marks (its bits one at a time: the unit tests),
+   a request that fails, and the answers the query must not trust. */
 TEST_F(BlackBoxTest, PassSkippedUnsupportedAndFailingTestsAskAndSendOnlyTheirOwn)
 {
-    /* Every entry 0 but S1 where F; a letter per test: 0 skipped, U not supported, F run, its request failing. */
-    const std::string capabilities = "IOCTL_GET_CAPABILITIES 0 0x00000000 reply=";
-    const struct { DWORD mask, failCode; const char *tests; std::vector<std::string> journal; } cases[] = {
-        {ACPI_CAP_ALL, 0, "00000000", {capabilities + "55"}},
-        {0x05, 0, "0UU0U000", {capabilities + "5"}},                                        /* S1 and S3 only */
-        {0, IOCTL_GET_CAPABILITIES, "00000000", {"IOCTL_GET_CAPABILITIES 0 0xC0000001"}},   /* marks nothing */
-        {ACPI_CAP_ALL, IOCTL_SET_SLEEP_STATE, "000F0000", {capabilities + "55", "IOCTL_SET_SLEEP_STATE 2 0xC0000001"}},
+    const std::vector<std::string> allSkipped = {Skipped(IDS_C1_NAME), Skipped(IDS_C2_NAME), Skipped(IDS_C3_NAME),
+        Skipped(IDS_S1_NAME), Skipped(IDS_S2_NAME), Skipped(IDS_S3_NAME), Skipped(IDS_FANON_NAME),
+        Skipped(IDS_FANOFF_NAME), ThrottleSkipped()};
+    std::vector<std::string> queryFailed = {"The driver request IOCTL_GET_CAPABILITIES failed with system error 31."};
+    queryFailed.insert(queryFailed.end(), allSkipped.begin(), allSkipped.end());
+    struct Case {
+        const char *what;
+        DWORD mask, failCode, shortReply;
+        std::vector<int> settings;   /* in table order, S1 first */
+        int questions;               /* each answered Yes */
+        std::vector<std::string> log, journal;
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.tests);
-        bb::WriteSettingsFile(std::string("[ACPI VMT's]\r\nS1SystemState=") + (c.tests[3] == 'F' ? "1" : "0")
-                              + "\r\nS2SystemState=0\r\nS3SystemState=0\r\nC1CPUState=0\r\nC2CPUState=0\r\nC3CPUState=0\r\n"
-                                "FanOnOff=0\r\nCPUDutyCycle=0\r\n");
+    const Case cases[] = {
+        {"S1 and S3 supported, S1 failing", 0x05, IOCTL_SET_SLEEP_STATE, 0, {1, 1, 0, 0, 1, 1, 1, 0, 0, 0}, 3,
+         {Ran(IDS_C1_NAME), NotSupported(IDS_C2_NAME), NotSupported(IDS_C3_NAME), Ran(IDS_S1_NAME),
+          "The driver request IOCTL_SET_SLEEP_STATE failed with system error 31.", NotSupported(IDS_S2_NAME),
+          Skipped(IDS_S3_NAME), Skipped(IDS_FANON_NAME), Skipped(IDS_FANOFF_NAME), ThrottleSkipped()},
+         {std::string(kCapabilities) + "5", "IOCTL_SET_CPU_STATE 1 0x00000000", "IOCTL_SET_SLEEP_STATE 2 0xC0000001"}},
+        {"a failed query marks nothing", 0, IOCTL_GET_CAPABILITIES, 0, std::vector<int>(SEL_COUNT, 0), 0,
+         queryFailed, {"IOCTL_GET_CAPABILITIES 0 0xC0000001"}},
+        {"a short reply marks nothing", 0, 0, IOCTL_GET_CAPABILITIES, std::vector<int>(SEL_COUNT, 0), 0,
+         allSkipped, {std::string(kCapabilities) + "0"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        bb::WriteSettings(c.settings);
         bb::ClearJournal();
-        bb::DriverParameterOverride mask("CapabilityMask", c.mask), fail("FailCode", c.failCode);
+        bb::DriverParameterOverride mask("CapabilityMask", c.mask), fail("FailCode", c.failCode),
+                                    shortReply("ShortReply", c.shortReply);
         bb::Program app;
         app.Command(IDM_START);
-        AnswerAll(app, std::vector<int>(c.tests[3] == 'F' ? 2 : 0, IDYES));   /* F: the S1 prompt, and its verdict all the same */
+        AnswerAll(app, std::vector<int>(c.questions, IDYES));
         std::vector<std::string> expected = {BANNER_TEXT, ""};
-        if (c.failCode == IOCTL_GET_CAPABILITIES)
-            expected.push_back("The driver request IOCTL_GET_CAPABILITIES failed with system error 31.");
-        for (int i = 0; i < 8; i++) {
-            std::string name = std::string("\"") + kNames[i] + "\" test";
-            if (c.tests[i] == 'F')
-                expected.insert(expected.end(), {"Running the " + name + ".",
-                                                 "The driver request IOCTL_SET_SLEEP_STATE failed with system error 31."});
-            else
-                expected.push_back("The " + name + (c.tests[i] == 'U' ? " is not supported on this machine." : " was skipped..."));
-        }
-        expected.push_back("The \"Throttle the CPU\" tests were skipped...");
+        expected.insert(expected.end(), c.log.begin(), c.log.end());
         EXPECT_EQ(app.WaitForLogLines(expected.size()), expected);
         EXPECT_EQ(bb::ReadJournal(), c.journal);
+        if (c.questions) {   /* every kind of line in its colour */
+            MoveWindow(app.MainWindow(), 0, 0, 560, 300, TRUE);
+            bb::SaveScreenshot(app.MainWindow(), "main-pass.png");
+        }
     }
 }
 

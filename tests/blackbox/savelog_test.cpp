@@ -56,7 +56,8 @@ TEST_F(NoDriverSaveLog, FileThatCannotBeCreatedShowsOneErrorBoxAndWritesNothing)
     ASSERT_TRUE(CreateDirectoryA((dir + "taken.TXT").c_str(), NULL));
     SaveAs(app, dir + "taken", 1);
     bb::MessageBoxInfo box = app.WaitForMessageBox();
-    EXPECT_EQ(box.caption + ": " + box.text, "ACPI VMT - Error: Error [5] saving " + dir + "taken.TXT");
+    EXPECT_EQ(box.caption, bb::ProgramText(IDS_ERRORCAPTION));
+    EXPECT_EQ(box.text, "Error [5] saving " + dir + "taken.TXT");
     app.Answer(box, IDOK);
     EXPECT_EQ(BoxUp(app), "");
     EXPECT_EQ(GetFileAttributesA((dir + "taken").c_str()), INVALID_FILE_ATTRIBUTES);
@@ -69,8 +70,8 @@ TEST_F(NoDriverSaveLog, AppendedExtensionAsksBeforeReplacing)
     for (int answer : {IDNO, IDYES}) {
         SaveAs(app, dir + "report", 1);
         bb::MessageBoxInfo box = app.WaitForMessageBox();
-        EXPECT_EQ(box.caption + ": " + box.text,
-                  "ACPI VMT's: " + dir + "report.TXT already exists.\nDo you want to replace it?");
+        EXPECT_EQ(box.caption, bb::ProgramText(IDS_MSGCAPTION));
+        EXPECT_EQ(box.text, dir + "report.TXT already exists.\nDo you want to replace it?");
         app.Answer(box, answer);
         EXPECT_EQ(BoxUp(app), "");
         EXPECT_EQ(ReadFileBytes(dir + "report.TXT"), answer == IDNO ? "an older log" : app.LogText());

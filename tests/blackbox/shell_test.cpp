@@ -1,5 +1,6 @@
 /* The shell as an operator meets it: start-up, one copy, closing, resizing, stray commands. */
 #include "tests/blackbox/blackbox.h"
+#include "selection/selectionrules.h"
 #include <algorithm>
 
 using bb::Program;
@@ -35,10 +36,11 @@ TEST_F(NoDriverTest, StartupLogAndDebuggerOutputsThenExitCodeZero)
 
         /* The prefix and the text are two separate outputs, in this order. */
         std::vector<std::string> out = app.DebugOutput();
-        auto prefix = std::find(out.begin(), out.end(), "[VERUVEZ.EXE] ");
-        ASSERT_TRUE(prefix != out.end() && prefix + 1 != out.end()) << out.size() << " outputs";
-        EXPECT_EQ(prefix[1], "Could not find: c:\\windows\\system\\acpi.sys\n");
-        EXPECT_EQ(std::count(out.begin(), out.end(), "[VERUVEZ.EXE] "), 1);
+        auto prefix = std::find(out.begin(), out.end(), TRACE_PREFIX);
+        ASSERT_NE(prefix, out.end()) << "no prefix among " << out.size() << " outputs";
+        ASSERT_NE(prefix + 1, out.end()) << "nothing after the prefix";
+        EXPECT_EQ(prefix[1], NO_DRIVER_TRACE);
+        EXPECT_EQ(std::count(out.begin(), out.end(), TRACE_PREFIX), 1);
         EndAndExpectCodeZero(app, way);
     }
 }
@@ -51,7 +53,7 @@ TEST_F(NoDriverTest, SecondCopyEndsAndLeavesTheFirstAsItWas)
     Program second(opts);
     EXPECT_EQ(second.WaitForExit(), 0u);
 
-    EXPECT_EQ(bb::WindowsOfClass("VERUVEZ"), std::vector<HWND>{first.MainWindow()});
+    EXPECT_EQ(bb::WindowsOfClass(bb::ProgramText(IDS_CLASSNAME)), std::vector<HWND>{first.MainWindow()});
     EXPECT_TRUE(first.Responsive());
     EXPECT_EQ(first.LogText(), kNoDriverLog);
 }
@@ -96,7 +98,7 @@ TEST_F(NoDriverTest, UnknownCommandIdsChangeNothing)
     /* Posted messages are handled in order: once the About box of this later
        command is up, every stray id above has been handled. */
     app.Command(IDM_ABOUT);
-    HWND about = app.WaitForDialog("About ACPI Dravel");
+    HWND about = app.WaitForDialog("About " ABOUT_NAME);
     PostMessageA(about, WM_COMMAND, IDOK, 0);
     bb::WaitUntil([&] { return !IsWindow(about); }, bb::kTimeout, "the About box to close");
     EXPECT_TRUE(app.Responsive());
@@ -121,7 +123,8 @@ TEST_F(DriverShellTest, StartupShowsTheBannerOnlyAndExitWritesTheSelection)
         EndAndExpectCodeZero(app, way);
         EXPECT_EQ(bb::ReadJournal().size(), 1u) << "a request at shut-down";
         /* First run, no settings file: every test selected, and kept so. */
-        for (const char *key : {"S1SystemState", "C3CPUState", "FanOnOff", "RTCAlarm"})
-            EXPECT_EQ(bb::SettingsValue(key), 1) << key << " in\n" << bb::ReadSettingsFile();
+        for (int entry : {SEL_S1, SEL_C3, SEL_FAN, SEL_RTC})
+            EXPECT_EQ(bb::SettingsValue(SelectionKey(entry)), 1) << SelectionKey(entry) << " in\n"
+                                                                  << bb::ReadSettingsFile();
     }
 }

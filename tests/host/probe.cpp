@@ -12,6 +12,7 @@
 #include <fstream>
 #include <string>
 #include "driver/acpiioctl.h"
+#include "standin-driver/acpisimrules.h"
 
 static const char kJournal[] = "C:\\vmt-host-probe-journal.txt";
 
@@ -20,15 +21,15 @@ static const char kJournal[] = "C:\\vmt-host-probe-journal.txt";
 static void RemoveValues(HKEY key)
 {
     for (const char *name : { "Backend", "SysfsRoot", "HostIdleMilliseconds", "JournalFile", "FailCode",
-                              "FailStatus", "CapabilityMask" })
+                              "FailStatus", "CapabilityMask", "ShortReply" })
         RegDeleteValueA(key, name);
 }
 
 int main(int argc, char **argv)
 {
     HKEY key;
-    if (argc != 2 || RegCreateKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Services\\AcpiSim\\Parameters",
-                                     0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL)) {
+    if (argc != 2 ||
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, ACPISIM_PARAMETERS_KEY, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL)) {
         std::fprintf(stderr, "usage: host_probe.exe EXPECTED_MASK | --cleanup\n");
         return 2;
     }
@@ -41,7 +42,7 @@ int main(int argc, char **argv)
     RegSetValueExA(key, "JournalFile", 0, REG_SZ, (const BYTE *)kJournal, sizeof kJournal);
     RegSetValueExA(key, "Backend", 0, REG_SZ, (const BYTE *)"host", sizeof "host");
     HANDLE h = INVALID_HANDLE_VALUE;
-    for (int i = 0; i < 100 && (h = CreateFileA("\\\\.\\ACPI", GENERIC_READ | GENERIC_WRITE, 0, NULL,
+    for (int i = 0; i < 100 && (h = CreateFileA(ACPI_DEVICE_PATH, GENERIC_READ | GENERIC_WRITE, 0, NULL,
                                                  OPEN_EXISTING, 0, NULL)) == INVALID_HANDLE_VALUE; i++)
         Sleep(100);   /* the driver host may still be starting */
     DWORD mask = 0, got = 0, error = 0;

@@ -9,7 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 run=$1 prefix=$2 probe=$3
 expected=$("$here/sysfs-mask.sh" /)
 echo "shell reading of /sys: mask $expected"
-"$run" --prefix "$prefix" --fresh "$probe" "$expected"
+"$run" --prefix "$prefix" "$probe" "$expected"
 rc=$?
 "$run" --prefix "$prefix" "$probe" --cleanup >/dev/null 2>&1
 exit $rc

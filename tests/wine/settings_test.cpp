@@ -52,7 +52,7 @@ TEST(Settings, BadFilesLoadByTheByteRuleAndSaveEveryKey)
         EXPECT_EQ(Load(path), c.loaded);
         SaveTestSelection(path.c_str());
         for (int i = 0; i < SEL_COUNT; i++)   /* every key, 2 saved as 1 */
-            EXPECT_EQ(GetPrivateProfileIntA("ACPI VMT's", SelectionKey(i), 999, path.c_str()),
+            EXPECT_EQ(GetPrivateProfileIntA(SETTINGS_SECTION, SelectionKey(i), 999, path.c_str()),
                       c.loaded[i] == SELECT_UNSUPPORTED ? 1u : c.loaded[i]) << SelectionKey(i);
         for (const std::string &kept : c.kept)
             EXPECT_NE(ReadProfile(path).find(kept), std::string::npos) << kept.substr(0, 40);

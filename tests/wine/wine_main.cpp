@@ -6,9 +6,8 @@
 int main(int argc, char **argv)
 {
     g_hInst = GetModuleHandleA(NULL);
-    LoadStringA(g_hInst, IDS_CLASSNAME, g_szClassName, sizeof g_szClassName);
-    LoadStringA(g_hInst, IDS_TITLE, g_szTitle, sizeof g_szTitle);
-    LoadStringA(g_hInst, IDS_ERRORCAPTION, g_szErrorCaption, sizeof g_szErrorCaption);
+    if (!LoadProgramNames(g_hInst))
+        return 2;
     InitCommonControls();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -3,32 +3,10 @@
 #define VMT_WINTEST_H
 
 #include "app/veruvez.h"
+#include "tests/wine/pump.h"
 #include <gtest/gtest.h>
+#include <richedit.h>
 #include <string>
-
-/* Dispatches every message waiting for this thread. */
-inline void PumpMessages()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-/* Runs the message loop for ms milliseconds, as the program does while it
-   waits for the operator (timers included). */
-inline void PumpMessagesFor(DWORD ms)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        PumpMessages();
-        DWORD spent = GetTickCount() - start;
-        if (spent >= ms)
-            break;
-        MsgWaitForMultipleObjects(0, NULL, FALSE, ms - spent, QS_ALLINPUT);
-    }
-}
 
 /* The whole text of a window (a RichEdit's included). */
 inline std::string WindowText(HWND hwnd)
@@ -38,6 +16,27 @@ inline std::string WindowText(HWND hwnd)
     GetWindowTextA(hwnd, &s[0], n + 1);
     s.resize(lstrlenA(s.c_str()));
     return s;
+}
+
+/* Face, size, effects and (unless automatic) colour of the first occurrence
+   of marker in the log pane. */
+inline void ExpectLook(const char *marker, DWORD effects, COLORREF color = 0)
+{
+    CHARFORMATA cf = {};
+    cf.cbSize = sizeof cf;
+    size_t at = WindowText(g_hwndLog).find(marker);
+    ASSERT_NE(at, std::string::npos) << marker;
+    SendMessageA(g_hwndLog, EM_SETSEL, at, at + lstrlenA(marker));
+    SendMessageA(g_hwndLog, EM_GETCHARFORMAT, TRUE, (LPARAM)&cf);
+    const DWORD mask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_COLOR | CFM_FACE | CFM_SIZE;
+    EXPECT_EQ(cf.dwMask & mask, mask) << marker << ": the line is not in one format";
+    EXPECT_EQ(cf.dwEffects & (CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE | CFE_STRIKEOUT | CFE_AUTOCOLOR),
+              effects) << marker;
+    if (!(effects & CFE_AUTOCOLOR)) {
+        EXPECT_EQ(cf.crTextColor, color) << marker << ": colour 0x" << std::hex << cf.crTextColor;
+    }
+    EXPECT_STREQ(cf.szFaceName, "Courier New") << marker;
+    EXPECT_EQ(cf.yHeight, 180) << marker;
 }
 
 /* Creates the program's main window as WinMain does (class registered once)
@@ -59,12 +58,7 @@ protected:
 
     void TearDown() override
     {
-        if (hwndMain && IsWindow(hwndMain))
-            DestroyWindow(hwndMain);
-        PumpMessages();
-        /* WM_DESTROY posted WM_QUIT for the message loop; drop it here. */
-        MSG msg;
-        while (PeekMessageA(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+        CloseMainWindow(hwndMain);
         g_hwndLog = NULL;
     }
 };

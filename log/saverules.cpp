@@ -1,0 +1,101 @@
+/* The saved log file's name and format, and the texts naming that file. */
+#include "log/saverules.h"
+#include <stdio.h>
+#include <string.h>
+
+static const char s_szEllipsis[] = "...";
+
+int SettleSaveName(char *name, size_t size, unsigned filterIndex, bool *appended)
+{
+    if (appended)
+        *appended = false;
+    size_t len = strnlen(name, size);
+    if (len == size)
+        return 0;   /* not a terminated name */
+
+    /* The last four characters, letters after the dot in capitals. */
+    char ext[5] = "";
+    if (len > 3) {
+        memcpy(ext, name + len - 4, 4);
+        for (int i = 1; i < 4; i++)
+            if (ext[i] >= 'a' && ext[i] <= 'z')
+                ext[i] = (char)(ext[i] - 'a' + 'A');
+    }
+    if (strcmp(ext, ".TXT") == 0)
+        return SAVE_FORMAT_TEXT;
+    if (strcmp(ext, ".RTF") == 0)
+        return SAVE_FORMAT_RTF;
+
+    int format = filterIndex == SAVE_FORMAT_RTF ? SAVE_FORMAT_RTF : SAVE_FORMAT_TEXT;
+    const char *add = format == SAVE_FORMAT_RTF ? ".RTF" : ".TXT";
+    if (len + 4 >= size)
+        return 0;
+    memcpy(name + len, add, 5);
+    if (appended)
+        *appended = true;
+    return format;
+}
+
+/* Copies up to n bytes of s to buf at pos, leaving room for the terminator. */
+static size_t Put(char *buf, size_t size, size_t pos, const char *s, size_t n)
+{
+    while (n-- > 0 && *s && pos + 1 < size)
+        buf[pos++] = *s++;
+    buf[pos] = '\0';
+    return pos;
+}
+
+size_t FormatWithName(char *buf, size_t size, const char *before, const char *name,
+                      const char *after, LeadBytePredicate isLead)
+{
+    if (size == 0)
+        return 0;
+    size_t lb = strlen(before), ln = strlen(name), la = strlen(after);
+    size_t room = size - 1;
+    size_t pos = Put(buf, size, 0, before, lb);
+
+    if (lb + ln + la <= room) {
+        pos = Put(buf, size, pos, name, ln);
+        return Put(buf, size, pos, after, la);
+    }
+    if (lb + la + 3 >= room) {   /* no room for any of the name */
+        pos = Put(buf, size, pos, s_szEllipsis, 3);
+        return Put(buf, size, pos, after, la);
+    }
+
+    /* Keep a third of the room for the name's beginning (drive, first
+       folders) and the rest for its end (the file's own name).  The cuts
+       are found walking from the start: a trail byte cannot be told from a
+       single-byte character when walking backwards. */
+    size_t keep = room - lb - la - 3;
+    size_t frontBudget = keep / 3;
+    size_t tailFrom = ln - (keep - frontBudget);
+    size_t front = 0, tail = ln;
+    for (size_t i = 0; i < ln;) {
+        size_t step = (isLead && isLead((unsigned char)name[i]) && name[i + 1]) ? 2 : 1;
+        if (i + step <= frontBudget)
+            front = i + step;
+        if (i >= tailFrom && tail == ln)
+            tail = i;
+        i += step;
+    }
+    pos = Put(buf, size, pos, name, front);
+    pos = Put(buf, size, pos, s_szEllipsis, 3);
+    pos = Put(buf, size, pos, name + tail, ln - tail);
+    return Put(buf, size, pos, after, la);
+}
+
+size_t FormatSaveError(char *buf, size_t size, long code, const char *name,
+                       LeadBytePredicate isLead)
+{
+    char before[40];
+    snprintf(before, sizeof before, "Error [%ld] saving ", code);
+    return FormatWithName(buf, size, before, name, "", isLead);
+}
+
+size_t FormatReplaceQuestion(char *buf, size_t size, const char *name,
+                             LeadBytePredicate isLead)
+{
+    return FormatWithName(buf, size, "", name,
+                          " already exists.\nDo you want to replace it?", isLead);
+}
