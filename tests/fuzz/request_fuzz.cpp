@@ -61,6 +61,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzInput in(data, size);
     std::string backendName = in.Text();
+    /* The host backend reaches files through its platform; its rules have
+       their own tests.  Here the simulated machine, or none. */
+    if (backendName == "host")
+        return 0;
     const ACPISIM_BACKEND *backend = AcpiSimFindBackend(backendName.c_str());
     FUZZ_CHECK(backend == (backendName.empty() || backendName == "simulated" ? &AcpiSimSimulated : NULL));
 
