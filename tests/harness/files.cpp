@@ -48,6 +48,19 @@ std::string SettingsPath()
     return std::string(dir) + "\\" SETTINGS_FILE;
 }
 
+void SetParameter(const char *name, DWORD type, const void *data, DWORD size)
+{
+    HKEY key;
+    LONG rc = RegCreateKeyExA(HKEY_LOCAL_MACHINE, ACPISIM_PARAMETERS_KEY, 0, NULL, 0,
+                              KEY_SET_VALUE, NULL, &key, NULL);
+    if (rc == ERROR_SUCCESS) {
+        rc = RegSetValueExA(key, name, 0, type, (const BYTE *)data, size);
+        RegCloseKey(key);
+    }
+    if (rc != ERROR_SUCCESS)
+        throw HarnessError(Format("cannot set driver parameter %s (error %ld)", name, rc));
+}
+
 }  // namespace
 
 /* ---- settings file ------------------------------------------------------- */
@@ -128,24 +141,26 @@ std::vector<std::string> WaitForJournalLines(size_t n, DWORD timeoutMs)
 
 void SetDriverParameter(const char *name, DWORD value)
 {
-    HKEY key;
-    LONG rc = RegCreateKeyExA(HKEY_LOCAL_MACHINE, ACPISIM_PARAMETERS_KEY, 0, NULL, 0,
-                              KEY_SET_VALUE, NULL, &key, NULL);
-    if (rc == ERROR_SUCCESS) {
-        rc = RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE *)&value, sizeof value);
-        RegCloseKey(key);
-    }
-    if (rc != ERROR_SUCCESS)
-        throw HarnessError(Format("cannot set driver parameter %s (error %ld)", name, rc));
+    SetParameter(name, REG_DWORD, &value, sizeof value);
 }
 
+void SetDriverParameter(const char *name, const std::string &value)
+{
+    SetParameter(name, REG_SZ, value.c_str(), (DWORD)value.size() + 1);
+}
+
+/* A missing key has nothing to delete: it is not created (the prefix
+   without the driver stays without its key). */
 void DeleteDriverParameter(const char *name)
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ACPISIM_PARAMETERS_KEY, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, name);
+    LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, ACPISIM_PARAMETERS_KEY, 0, KEY_SET_VALUE, &key);
+    if (rc == ERROR_SUCCESS) {
+        rc = RegDeleteValueA(key, name);
         RegCloseKey(key);
     }
+    if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND)
+        throw HarnessError(Format("cannot delete driver parameter %s (error %ld)", name, rc));
 }
 
 void ReloadDriverSettings()
@@ -164,7 +179,11 @@ DriverParameterOverride::DriverParameterOverride(const char *name, DWORD value) 
 
 DriverParameterOverride::~DriverParameterOverride()
 {
-    DeleteDriverParameter(name_);
+    try {
+        DeleteDriverParameter(name_);
+    } catch (const HarnessError &) {
+        /* a destructor throws nothing */
+    }
 }
 
 }  // namespace bb
