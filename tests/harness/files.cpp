@@ -163,6 +163,15 @@ void DeleteDriverParameter(const char *name)
         throw HarnessError(Format("cannot delete driver parameter %s (error %ld)", name, rc));
 }
 
+void ReloadDriverSettings()
+{
+    HANDLE h = CreateFileA(ACPI_DEVICE_PATH, GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        throw HarnessError(Format("cannot open %s (error %lu)", ACPI_DEVICE_PATH, GetLastError()));
+    CloseHandle(h);
+}
+
 DriverParameterOverride::DriverParameterOverride(const char *name, DWORD value) : name_(name)
 {
     SetDriverParameter(name, value);

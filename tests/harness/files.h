@@ -32,6 +32,11 @@ std::vector<std::string> WaitForJournalLines(size_t n, DWORD timeoutMs = kTimeou
 void SetDriverParameter(const char *name, DWORD value);
 void SetDriverParameter(const char *name, const std::string &value);   /* REG_SZ */
 void DeleteDriverParameter(const char *name);
+/* Opens and closes the device, so that the driver reads its Parameters key
+   now: a program that has the device open meets the new settings with its
+   next request (the settings hold for every handle).  Sends no request: the
+   journal gets no line. */
+void ReloadDriverSettings();
 
 /* Sets a DWORD value for the lifetime of the object, then deletes it. */
 class DriverParameterOverride {
