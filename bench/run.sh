@@ -27,7 +27,7 @@ for arch in $archs; do
     [ -f "$prefix/system.reg" ] || prefix=build/$arch/wineprefix-nodriver
   fi
   cmake --preset $arch >/dev/null
-  cmake --build --preset $arch --target veruvez log_bench startup_bench save_bench >/dev/null
+  cmake --build --preset $arch --target veruvez log_bench startup_bench save_bench leak_bench >/dev/null
   bin=build/$arch/bin
   run() { WINEARCH=$arch cmake/wine-run.sh --prefix "$prefix" "$@"; }
 
@@ -39,5 +39,8 @@ for arch in $archs; do
   echo
   echo "== Saving the log ($arch, prefix $prefix)"
   run "$bin/save_bench.exe"
+  echo
+  echo "== A long session: handles, windows, memory ($arch, prefix $prefix)"
+  run --unmanaged VERUVEZ.EXE "$bin/leak_bench.exe" "$root/$bin/VERUVEZ.EXE"
   echo
 done

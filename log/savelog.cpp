@@ -4,6 +4,7 @@
 #include "log/saverules.h"
 #include "res/texts.h"
 #include <commdlg.h>
+#include <dlgs.h>
 #include <richedit.h>
 #include <stddef.h>
 
@@ -97,6 +98,53 @@ BOOL WriteLogFile(HWND hwndOwner, const char *fileName, int format)
     return TRUE;
 }
 
+/* The first window of a class among the descendants of a window. */
+static HWND FindDescendant(HWND hwndParent, const char *className)
+{
+    for (HWND hwnd = GetWindow(hwndParent, GW_CHILD); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
+        char name[32];
+        if (GetClassNameA(hwnd, name, sizeof name) && lstrcmpiA(name, className) == 0)
+            return hwnd;
+        if (HWND found = FindDescendant(hwnd, className))
+            return found;
+    }
+    return NULL;
+}
+
+/* Wine's dialog joins the folder and the typed name in a buffer of MAX_PATH
+   characters without checking the length, so a longer name typed or pasted
+   there ended the program.  The name field takes no more than the dialog may
+   hand back: SaveNameFieldLimit of the folder it shows. */
+static void LimitNameField(HWND hwndDialog)
+{
+    char folder[MAX_PATH];
+    LRESULT n = SendMessageA(hwndDialog, CDM_GETFOLDERPATH, sizeof folder, (LPARAM)folder);
+    size_t length;
+    if (n > 0)
+        length = (size_t)n - 1;
+    else   /* no file-system folder: the dialog starts from the current directory */
+        length = GetCurrentDirectoryA(sizeof folder, folder);
+    if (length >= sizeof folder)
+        length = sizeof folder - 1;
+    HWND hwndField = GetDlgItem(hwndDialog, edt1);
+    if (!hwndField)
+        hwndField = FindDescendant(GetDlgItem(hwndDialog, cmb13), "Edit");
+    if (hwndField)
+        SendMessageA(hwndField, EM_LIMITTEXT, SaveNameFieldLimit(length), 0);
+}
+
+/* Sees the dialog open and change folders. */
+static UINT_PTR CALLBACK SaveDialogHook(HWND hdlg, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    (void)wParam;
+    if (msg == WM_NOTIFY) {
+        UINT code = ((const NMHDR *)lParam)->code;
+        if (code == CDN_INITDONE || code == CDN_FOLDERCHANGE)
+            LimitNameField(GetParent(hdlg));
+    }
+    return 0;
+}
+
 /* The Windows directory's "desktop" folder, or NULL when it does not fit. */
 static const char *InitialDirectory(char *buf)
 {
@@ -131,7 +179,8 @@ void SaveLogFile(HWND hwndOwner)
     ofn.nMaxFile        = SAVE_DIALOG_CHARS;
     ofn.lpstrInitialDir = InitialDirectory(szInitialDir);
     ofn.lpstrTitle      = SAVE_CAPTION;
-    ofn.Flags           = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+    ofn.Flags           = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_ENABLEHOOK;
+    ofn.lpfnHook        = SaveDialogHook;
     if (!pGetSaveFileName(&ofn))
         return;
 

@@ -36,6 +36,12 @@ int SettleSaveName(char *name, size_t size, unsigned filterIndex, bool *appended
     return format;
 }
 
+size_t SaveNameFieldLimit(size_t folderLength)
+{
+    const size_t room = SAVE_DIALOG_CHARS - 2;   /* the backslash and the terminator */
+    return folderLength < room ? room - folderLength : 1;
+}
+
 /* Copies up to n bytes of s to buf at pos, leaving room for the terminator. */
 static size_t Put(char *buf, size_t size, size_t pos, const char *s, size_t n)
 {

@@ -22,6 +22,12 @@
    when the extension does not fit the buffer (the name is left untouched). */
 int SettleSaveName(char *name, size_t size, unsigned filterIndex, bool *appended);
 
+/* How many characters the dialog's name field takes while it shows a folder
+   whose path has folderLength characters: the folder, a backslash and the
+   name stay within SAVE_DIALOG_CHARS - 1 characters, and so does a name
+   typed with its own folder.  At least 1. */
+size_t SaveNameFieldLimit(size_t folderLength);
+
 /* Tells whether a byte starts a two-byte character of the ANSI code page. */
 typedef bool (*LeadBytePredicate)(unsigned char c);
 

@@ -32,6 +32,44 @@ static const FilterPage s_filterPages[] = {
 };
 #define FILTER_PAGE_COUNT ((int)(sizeof s_filterPages / sizeof s_filterPages[0]))
 
+/* Ctrl+Tab and Ctrl+PageDown turn to the next page, Ctrl+Shift+Tab and
+   Ctrl+PageUp to the previous one, round the ends, as in every property
+   sheet.  Wine's loop of a modal sheet hands the keys straight to
+   IsDialogMessage, which takes Ctrl+Tab for a plain Tab; IsDialogMessage
+   first offers each message to the thread's message filter, so the sheet
+   turns its pages there while it is up.  (Where the sheet turns them itself,
+   the keys never reach IsDialogMessage.) */
+static HHOOK s_hSheetKeys;
+
+static int PageStepForKey(const MSG *msg)
+{
+    if (msg->message != WM_KEYDOWN || !(GetKeyState(VK_CONTROL) & 0x8000) || (GetKeyState(VK_MENU) & 0x8000))
+        return 0;
+    switch (msg->wParam) {
+    case VK_TAB:   return (GetKeyState(VK_SHIFT) & 0x8000) ? -1 : 1;
+    case VK_NEXT:  return 1;
+    case VK_PRIOR: return -1;
+    default:       return 0;
+    }
+}
+
+static LRESULT CALLBACK SheetKeyFilter(int code, WPARAM wParam, LPARAM lParam)
+{
+    const MSG *msg = (const MSG *)lParam;
+    int step = code == MSGF_DIALOGBOX ? PageStepForKey(msg) : 0;
+    HWND hwndSheet = step ? GetAncestor(msg->hwnd, GA_ROOT) : NULL;
+    HWND hwndTabs = hwndSheet ? PropSheet_GetTabControl(hwndSheet) : NULL;   /* NULL: a message box */
+    if (hwndTabs && !(SendMessageA(msg->hwnd, WM_GETDLGCODE, msg->wParam, (LPARAM)msg) & DLGC_WANTMESSAGE)) {
+        int count = TabCtrl_GetItemCount(hwndTabs);
+        if (count > 0) {
+            int page = (TabCtrl_GetCurSel(hwndTabs) + step + count) % count;
+            PropSheet_SetCurSel(hwndSheet, NULL, page);
+            return 1;
+        }
+    }
+    return CallNextHookEx(s_hSheetKeys, code, wParam, lParam);
+}
+
 int ShowFilterOptions(HWND hwndParent, int startPage)
 {
     PROPSHEETPAGEA_V1 pages[FILTER_PAGE_COUNT];
@@ -58,5 +96,11 @@ int ShowFilterOptions(HWND hwndParent, int startPage)
     header.nPages     = FILTER_PAGE_COUNT;
     header.nStartPage = (UINT)startPage;
     header.ppsp       = (LPCPROPSHEETPAGEA)pages;
-    return (int)PropertySheetA(&header);
+
+    s_hSheetKeys = SetWindowsHookExA(WH_MSGFILTER, SheetKeyFilter, NULL, GetCurrentThreadId());
+    int result = (int)PropertySheetA(&header);
+    if (s_hSheetKeys)
+        UnhookWindowsHookEx(s_hSheetKeys);
+    s_hSheetKeys = NULL;
+    return result;
 }

@@ -53,7 +53,7 @@ RTC_ALARM_TIME RtcMakeAlarm(const RtcDate *today, unsigned hourField,
     alarm.Year = (uint16_t)today->year;
     alarm.Month = (uint16_t)today->month;
     alarm.Day = (uint16_t)today->day;
-    alarm.Hour = (uint16_t)(hourField % 12 + (pm ? 12 : 0));
+    alarm.Hour = (uint16_t)((uint16_t)hourField % 12 + (pm ? 12 : 0));
     alarm.Minute = (uint16_t)minuteField;
     alarm.Second = (uint16_t)secondField;
     alarm.Milliseconds = 0;

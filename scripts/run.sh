@@ -5,8 +5,34 @@
 # (VMT_WINE_ARCHS=win64 chooses it on any machine).
 # Without a display it runs under Xvfb, saves a screenshot of the main
 # window after start-up, says where, and closes the program again.
+#
+#   scripts/run.sh [--host]
+#
+# --host: the driver carries the requests out on this machine (its own
+# prefix, build/ARCH/wineprefix-host); see README.md before using it.
 set -eu
 cd "$(dirname "$0")/.."
+host=""
+case "${1:-}" in
+  --host) host=1 ;;
+  "") ;;
+  *) echo "usage: scripts/run.sh [--host]" >&2; exit 2 ;;
+esac
+if [ -n "$host" ]; then
+  cat <<'TEXT'
+HOST MODE: the program will drive THIS machine's own power management.
+  * The S1 and S3 tests really put this machine to sleep, and S4 on the
+    System States page hibernates it.  It wakes only by its own means: the
+    power button, the keyboard or the RTC wake alarm.  Save your work first.
+  * The processor-state, fan and clock-throttling tests change this machine's
+    settings while the program runs; the driver puts them back when the
+    program closes.
+  * The requests need root.  Run as another user, every request fails with
+    "access denied" (system error 5) and nothing changes.
+Every test still asks before it runs: answer No to any you do not want.
+TEXT
+  [ "$(id -u)" = 0 ] || echo "You are not root: the program will open, but its requests will be refused."
+fi
 scripts/deps.sh
 . cmake/wine-env.sh
 wine_plan >/dev/null
@@ -18,8 +44,13 @@ else
 fi
 cmake --preset $arch >/dev/null
 cmake --build --preset $arch --target veruvez acpisim
-prefix=build/$arch/wineprefix
-WINEARCH=$arch standin-driver/install.sh $prefix
+if [ -n "$host" ]; then
+  prefix=build/$arch/wineprefix-host
+  WINEARCH=$arch standin-driver/install.sh --backend host $prefix
+else
+  prefix=build/$arch/wineprefix
+  WINEARCH=$arch standin-driver/install.sh $prefix
+fi
 prefix_create $prefix $arch
 exe="$PWD/build/$arch/bin/VERUVEZ.EXE"
 

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native rules under ASan and
-# UBSan, then, for 32-bit and 64-bit Windows, the program, its stand-in
-# driver and the Wine tests, under one private Xvfb display.  The Wine suites
-# run for every architecture this machine can run (VMT_WINE_ARCHS limits
-# them, for example to win64); both builds are always made.
+# UBSan, a bounded fuzzing run of the rules that read outside input
+# (scripts/fuzz.sh, about 20 s a target), then, for 32-bit and 64-bit
+# Windows, the program, its stand-in driver and the Wine tests, under one
+# private Xvfb display.  The Wine suites run for every architecture this
+# machine can run (VMT_WINE_ARCHS limits them, for example to win64); both
+# builds are always made.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -11,6 +13,7 @@ scripts/deps.sh
 cmake --preset host >/dev/null
 cmake --build --preset host
 ctest --preset host
+scripts/fuzz.sh
 
 for arch in win32 win64; do
   cmake --preset $arch >/dev/null

@@ -30,6 +30,7 @@ extern "C" {
 /* Defaults of the values under the service's Parameters key. */
 #define ACPISIM_DEFAULT_CAPABILITIES  ACPI_CAP_ALL
 #define ACPISIM_DEFAULT_FAIL_STATUS   ACPISIM_STATUS_UNSUCCESSFUL
+#define ACPISIM_DEFAULT_IDLE_MS       2000u
 
 /* The alarm years a PC's CMOS clock keeps (century byte 19 or 20, and no
    BIOS date before 1980). */
@@ -40,6 +41,7 @@ extern "C" {
    checked already; a backend answers with an NTSTATUS.  "simulated" keeps
    the last values in memory; another backend (the host machine's own power,
    thermal and clock interfaces) plugs in here, chosen by the Backend value. */
+struct ACPISIM_CONFIG;
 typedef struct ACPISIM_BACKEND {
     const char *Name;
     uint32_t (*SetSleepState)(uint32_t sleepState);   /* ACPI_SLEEP_STATE(1 ... 4) */
@@ -49,20 +51,36 @@ typedef struct ACPISIM_BACKEND {
     uint32_t (*GetCapabilities)(uint32_t configured, uint32_t *mask);
     uint32_t (*SetAlarm)(const RTC_ALARM_TIME *alarm);
     uint32_t (*GetAlarm)(RTC_ALARM_TIME *alarm);
+    /* Optional (0 for none): told the settings at every open of the
+       device; told when its last handle closes; and the journal text of
+       the request just carried out, added after the line's fields ("" for
+       none; taking it empties it, so a request that never reached the
+       backend adds nothing). */
+    void (*Open)(const struct ACPISIM_CONFIG *cfg);
+    void (*Release)(void);
+    const char *(*TakeNote)(void);
 } ACPISIM_BACKEND;
 
 /* The backend of that name ("" means the default), or 0 for none. */
 extern const ACPISIM_BACKEND AcpiSimSimulated;
 const ACPISIM_BACKEND *AcpiSimFindBackend(const char *name);
+/* Tells every backend that the device's last handle has closed. */
+void AcpiSimReleaseBackends(void);
 
 /* Puts the simulated machine back to its state at start: all zero. */
 void AcpiSimSimulatedReset(void);
 
 /* The settings read from the registry at every open of the device. */
+#define ACPISIM_ROOT_CHARS 200
 typedef struct ACPISIM_CONFIG {
     uint32_t CapabilityMask;
     uint32_t FailCode;      /* 0 = no fault */
     uint32_t FailStatus;    /* an error or warning NTSTATUS */
+    /* Host backend: the DOS or NT path under which sys\ and proc\ are
+       looked up, UTF-16, NUL-terminated (empty: none, every request fails),
+       and how long a processor-state request idles. */
+    uint16_t SysfsRoot[ACPISIM_ROOT_CHARS];
+    uint32_t HostIdleMilliseconds;
     uint32_t ShortReply;    /* a code whose successful replies hand back one
                                byte less than the code's size; 0 = none */
 } ACPISIM_CONFIG;
@@ -73,8 +91,8 @@ void AcpiSimDefaultConfig(ACPISIM_CONFIG *cfg);
    STATUS_UNSUCCESSFUL, so a failed request never looks done. */
 uint32_t AcpiSimFaultStatus(uint32_t configured);
 
-/* A journal line: "NAME VALUE STATUS[ reply=REPLY]\r\n" stays well below. */
-#define ACPISIM_JOURNAL_LINE 192
+/* A journal line: "NAME VALUE STATUS[ reply=REPLY][ NOTE]\r\n" stays well below. */
+#define ACPISIM_JOURNAL_LINE 320
 
 typedef struct ACPISIM_REQUEST {
     uint32_t Code;

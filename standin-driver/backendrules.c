@@ -2,10 +2,12 @@
    (the Backend registry value).  A new backend defines its ACPISIM_BACKEND
    in a file of its own and is listed here. */
 #include "standin-driver/acpisimrules.h"
+#include "standin-driver/hostrules.h"
 
 /* The first is the default. */
 static const ACPISIM_BACKEND *const g_Backends[] = {
     &AcpiSimSimulated,
+    &AcpiSimHost,
 };
 
 const ACPISIM_BACKEND *AcpiSimFindBackend(const char *name)
@@ -20,4 +22,11 @@ const ACPISIM_BACKEND *AcpiSimFindBackend(const char *name)
             return g_Backends[i];
     }
     return 0;
+}
+
+void AcpiSimReleaseBackends(void)
+{
+    for (size_t i = 0; i < sizeof g_Backends / sizeof g_Backends[0]; i++)
+        if (g_Backends[i]->Release)
+            g_Backends[i]->Release();
 }

@@ -2,12 +2,15 @@
    It creates \Device\AcpiSim with the DOS name ACPI, re-reads its settings
    at every open (settings.c), answers the seven control codes through its
    rules and backend (acpisimrules) and appends one journal line per request
-   (journal.c) before completing it. */
+   (journal.c) before completing it.  When its last handle closes, the
+   backends put back what they changed on the machine. */
 #include "standin-driver/driver.h"
+#include "standin-driver/hostrules.h"
 
 static KMUTEX g_Lock;                    /* one request or open at a time */
 static DRIVER_SETTINGS g_Settings;
 static PDEVICE_OBJECT g_Device;
+static LONG g_Opens;                     /* handles open on the device */
 
 static UNICODE_STRING DeviceName(void)
 {
@@ -41,18 +44,41 @@ static NTSTATUS Complete(PIRP irp, NTSTATUS status, ULONG_PTR information)
     return status;
 }
 
+/* Reads the settings and tells the backend they hold for this open. */
+static NTSTATUS Configure(void)
+{
+    NTSTATUS status = LoadSettings(&g_Settings);
+    if (NT_SUCCESS(status) && g_Settings.Backend->Open)
+        g_Settings.Backend->Open(&g_Settings.Config);
+    return status;
+}
+
+/* Every open counts, refused ones too: Wine hands out the handle before
+   the open is answered, and closes it like any other. */
 static NTSTATUS NTAPI DispatchCreate(PDEVICE_OBJECT dev, PIRP irp)
 {
     (void)dev;
     Lock();
-    NTSTATUS status = LoadSettings(&g_Settings);
+    g_Opens++;
+    NTSTATUS status = Configure();
     Unlock();
     return Complete(irp, status, 0);
 }
 
-static NTSTATUS NTAPI DispatchCloseCleanup(PDEVICE_OBJECT dev, PIRP irp)
+static NTSTATUS NTAPI DispatchCleanup(PDEVICE_OBJECT dev, PIRP irp)
 {
     (void)dev;
+    return Complete(irp, STATUS_SUCCESS, 0);
+}
+
+/* The last handle closed: the backends put back what they changed. */
+static NTSTATUS NTAPI DispatchClose(PDEVICE_OBJECT dev, PIRP irp)
+{
+    (void)dev;
+    Lock();
+    if (g_Opens > 0 && --g_Opens == 0)
+        AcpiSimReleaseBackends();
+    Unlock();
     return Complete(irp, STATUS_SUCCESS, 0);
 }
 
@@ -79,6 +105,9 @@ static VOID NTAPI Unload(PDRIVER_OBJECT drv)
 {
     UNICODE_STRING dos = DosName();
     (void)drv;
+    Lock();
+    AcpiSimReleaseBackends();
+    Unlock();
     IoDeleteSymbolicLink(&dos);
     if (g_Device)
         IoDeleteDevice(g_Device);
@@ -94,7 +123,8 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT drv, PUNICODE_STRING registryPath)
         return STATUS_INVALID_PARAMETER;
     KeInitializeMutex(&g_Lock, 0);
     AcpiSimSimulatedReset();
-    LoadSettings(&g_Settings);
+    AcpiSimHostStart();
+    Configure();
 
     st = IoCreateDevice(drv, 0, &dev, FILE_DEVICE_UNKNOWN, FILE_DEVICE_SECURE_OPEN, FALSE, &g_Device);
     if (!NT_SUCCESS(st))
@@ -108,8 +138,8 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT drv, PUNICODE_STRING registryPath)
     g_Device->Flags &= ~DO_DEVICE_INITIALIZING;
 
     drv->MajorFunction[IRP_MJ_CREATE] = DispatchCreate;
-    drv->MajorFunction[IRP_MJ_CLOSE] = DispatchCloseCleanup;
-    drv->MajorFunction[IRP_MJ_CLEANUP] = DispatchCloseCleanup;
+    drv->MajorFunction[IRP_MJ_CLOSE] = DispatchClose;
+    drv->MajorFunction[IRP_MJ_CLEANUP] = DispatchCleanup;
     drv->MajorFunction[IRP_MJ_DEVICE_CONTROL] = DispatchControl;
     drv->DriverUnload = Unload;
     DbgPrint("acpisim: started, backend %s\n", g_Settings.Backend ? g_Settings.Backend->Name : "(none)");

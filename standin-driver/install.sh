@@ -5,13 +5,18 @@
 # it is missing.  Quick and without changes when the same driver is
 # registered already.
 #
-#   install.sh PREFIXDIR [DRIVER.SYS]
+#   install.sh [--backend NAME] PREFIXDIR [DRIVER.SYS]
 #
 # DRIVER.SYS defaults to build/ARCH/bin/acpisim.sys of this tree, ARCH being
-# the prefix's architecture (WINEARCH, default win32).
+# the prefix's architecture (WINEARCH, default win32).  --backend host makes
+# the driver carry the requests out on this machine (docs/driver.md);
+# without it the prefix gets the default, simulated, backend, and any host
+# setting left in the prefix is removed.
 set -eu
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-[ $# -ge 1 ] || { echo "usage: install.sh PREFIXDIR [DRIVER.SYS]" >&2; exit 2; }
+backend=""
+if [ "${1:-}" = "--backend" ]; then backend=${2:-}; shift 2 || true; fi
+[ $# -ge 1 ] || { echo "usage: install.sh [--backend NAME] PREFIXDIR [DRIVER.SYS]" >&2; exit 2; }
 
 . "$here/prefix-common.sh"
 prefix_create "$1"
@@ -19,14 +24,12 @@ sys=${2:-$here/../build/$WINEARCH/bin/acpisim.sys}
 [ -f "$sys" ] || { echo "install.sh: no driver at $sys (build the $WINEARCH preset first)" >&2; exit 1; }
 target="$WINEPREFIX/drive_c/windows/system32/drivers/acpisim.sys"
 
-if cmp -s "$sys" "$target" && service_registered; then
-  exit 0
-fi
-
-mkdir -p "$(dirname "$target")"
-cp "$sys" "$target"
-# The Parameters key starts empty: every value takes its default.
-reg_import acpisim-install.reg <<'REG'
+done=""
+if ! cmp -s "$sys" "$target" || ! service_registered; then
+  mkdir -p "$(dirname "$target")"
+  cp "$sys" "$target"
+  # The Parameters key starts empty: every value takes its default.
+  reg_import acpisim-install.reg <<'REG'
 REGEDIT4
 
 [-HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\AcpiSim]
@@ -40,5 +43,16 @@ REGEDIT4
 
 [HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\AcpiSim\Parameters]
 REG
-service_registered || { echo "install.sh: the AcpiSim service was not registered in $WINEPREFIX" >&2; exit 1; }
-echo "acpisim.sys installed in $WINEPREFIX"
+  service_registered || { echo "install.sh: the AcpiSim service was not registered in $WINEPREFIX" >&2; exit 1; }
+  done=1
+fi
+# The backend asked for, and no setting of the host backend's tests.
+if [ "$(backend_settings)" != "$backend" ]; then
+  value=-
+  [ -z "$backend" ] || value="\"$backend\""
+  printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\AcpiSim\\Parameters]\r\n"Backend"=%s\r\n"SysfsRoot"=-\r\n"HostIdleMilliseconds"=-\r\n' "$value" |
+    reg_import acpisim-backend.reg
+  [ "$(backend_settings)" = "$backend" ] || { echo "install.sh: Backend=$backend was not set in $WINEPREFIX" >&2; exit 1; }
+  done=1
+fi
+[ -z "$done" ] || echo "acpisim.sys installed in $WINEPREFIX${backend:+ with the $backend backend}"

@@ -8,6 +8,15 @@ service_registered() {
   grep -qi '^\[System\\\\CurrentControlSet\\\\Services\\\\AcpiSim\]' "$WINEPREFIX/system.reg"
 }
 
+# The driver's Backend value in the prefix, or "" when it has none; a
+# SysfsRoot or HostIdleMilliseconds value (tests only) reads as "(test)".
+backend_settings() {
+  awk '/^\[/ { p = tolower($0) ~ /^\[system\\\\currentcontrolset\\\\services\\\\acpisim\\\\parameters\]/; next }
+       p && /^"(SysfsRoot|HostIdleMilliseconds)"=/ { extra = 1 }
+       p && /^"Backend"="/ { sub(/^"Backend"="/, ""); sub(/"$/, ""); b = $0 }
+       END { print extra ? "(test)" : b }' "$WINEPREFIX/system.reg"
+}
+
 # Imports the .reg text on standard input into the prefix and waits until
 # the registry file is written.
 reg_import() {

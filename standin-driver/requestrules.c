@@ -71,9 +71,12 @@ static int AlarmInRange(const RTC_ALARM_TIME *t)
 
 void AcpiSimDefaultConfig(ACPISIM_CONFIG *cfg)
 {
+    static const uint16_t root[] = { 'Z', ':', '\\', 0 };
     cfg->CapabilityMask = ACPISIM_DEFAULT_CAPABILITIES;
     cfg->FailCode = 0;
     cfg->FailStatus = ACPISIM_DEFAULT_FAIL_STATUS;
+    CopyBytes(cfg->SysfsRoot, root, sizeof root);
+    cfg->HostIdleMilliseconds = ACPISIM_DEFAULT_IDLE_MS;
     cfg->ShortReply = 0;
 }
 
@@ -181,6 +184,13 @@ uint32_t AcpiSimRequest(const ACPISIM_BACKEND *be, const ACPISIM_CONFIG *cfg,
         } else if (rq->Code == IOCTL_GET_RTC_ALARM) {
             PutText(&ln, " reply=");
             PutAlarm(&ln, &alarm);
+        }
+    }
+    if (be && be->TakeNote) {
+        const char *note = be->TakeNote();
+        if (*note) {
+            PutText(&ln, " ");
+            PutText(&ln, note);
         }
     }
     PutText(&ln, "\r\n");

@@ -100,6 +100,22 @@ NTSTATUS LoadSettings(DRIVER_SETTINGS *s)
     s->Config.FailCode = ReadDword(key, L"FailCode", 0);
     s->Config.FailStatus = ReadDword(key, L"FailStatus", s->Config.FailStatus);
     s->Config.ShortReply = ReadDword(key, L"ShortReply", 0);
+    s->Config.HostIdleMilliseconds = ReadDword(key, L"HostIdleMilliseconds", s->Config.HostIdleMilliseconds);
+    if (s->Config.HostIdleMilliseconds < 1 || s->Config.HostIdleMilliseconds > 60000)
+        s->Config.HostIdleMilliseconds = ACPISIM_DEFAULT_IDLE_MS;
+    /* A root too long to keep turns host access off rather than falling
+       back to the machine's own files. */
+    switch (ReadString(key, L"SysfsRoot", text, ACPISIM_ROOT_CHARS)) {
+    case 1:
+        for (i = 0; text[i]; i++)
+            s->Config.SysfsRoot[i] = text[i];
+        s->Config.SysfsRoot[i] = 0;
+        break;
+    case -1:
+        DbgPrint("acpisim: SysfsRoot is too long, the host backend reaches no file\n");
+        s->Config.SysfsRoot[0] = 0;
+        break;
+    }
     switch (ReadString(key, L"JournalFile", text, MAX_PATH)) {
     case 1:
         SetJournalPath(s->JournalPath, text);

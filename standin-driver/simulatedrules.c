@@ -34,6 +34,7 @@ const ACPISIM_BACKEND AcpiSimSimulated = {
     "simulated",
     SimSetSleepState, SimSetCpuState, SimSetFan, SimSetDutyCycle,
     SimGetCapabilities, SimSetAlarm, SimGetAlarm,
+    0, 0, 0,
 };
 
 void AcpiSimSimulatedReset(void)

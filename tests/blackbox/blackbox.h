@@ -18,6 +18,10 @@ protected:
             << "a VERUVEZ window is still open before the test";
         bb::DeleteSettingsFile();
         bb::ClearJournal();
+        /* The simulated machine unless a test asks for another: never the
+           host backend left by an interrupted test. */
+        for (const char *name : { "Backend", "SysfsRoot", "HostIdleMilliseconds" })
+            bb::DeleteDriverParameter(name);
     }
 };
 

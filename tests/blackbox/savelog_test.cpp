@@ -50,6 +50,24 @@ TEST_F(NoDriverSaveLog, TextAndRtfFilesCarryTheLog)
         EXPECT_NE(rtf.find(part), std::string::npos) << part;
 }
 
+/* The dialog takes no name longer than it can hand back: typed on, the
+   name stops short, and the log is saved under it. */
+TEST_F(NoDriverSaveLog, OverlongTypedNameStopsShortAndIsSaved)
+{
+    bb::Program app;
+    app.Command(IDM_SAVEAS);
+    bb::SaveAsDialog dlg = app.WaitForSaveAs();
+    std::string typed = dir + std::string(300, 'L');
+    dlg.TypeFileName(typed);
+    std::string name = dlg.FileName();
+    EXPECT_LT(name.size(), 255u);
+    EXPECT_EQ(name, typed.substr(0, name.size()));
+    dlg.Save();
+    EXPECT_EQ(BoxUp(app), "");
+    EXPECT_EQ(ReadFileBytes(name + ".TXT"), app.LogText());
+    DeleteFileA((name + ".TXT").c_str());
+}
+
 TEST_F(NoDriverSaveLog, FileThatCannotBeCreatedShowsOneErrorBoxAndWritesNothing)
 {
     bb::Program app;

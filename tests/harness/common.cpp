@@ -2,6 +2,7 @@
 #include "tests/harness/common.h"
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 
 namespace bb {
 
@@ -57,6 +58,62 @@ std::vector<std::string> SplitLines(const std::string &text)
     if (!line.empty())
         lines.push_back(line);
     return lines;
+}
+
+std::string UnixPath(const std::string &windowsPath)
+{
+    typedef char *(CDECL *ToUnix)(LPCWSTR);
+    static ToUnix toUnix = (ToUnix)(void *)GetProcAddress(GetModuleHandleA("kernel32.dll"),
+                                                          "wine_get_unix_file_name");
+    if (!toUnix)
+        throw HarnessError("not running under Wine: no wine_get_unix_file_name");
+    WCHAR wide[MAX_PATH];
+    if (!MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH))
+        throw HarnessError("path too long: " + windowsPath);
+    char *unix = toUnix(wide);
+    if (!unix)
+        throw HarnessError("no Linux path for " + windowsPath);
+    std::string path = unix;
+    HeapFree(GetProcessHeap(), 0, unix);
+    return path;
+}
+
+int RunUnixCommand(const std::string &command, DWORD timeoutMs)
+{
+    static LONG s_serial;
+    char dir[MAX_PATH];
+    DWORD n = GetTempPathA(sizeof dir, dir);
+    if (n == 0 || n >= sizeof dir)
+        throw HarnessError("GetTempPath failed");
+    std::string base = Format("%svmt-unix-%lu-%ld", dir, GetCurrentProcessId(),
+                              InterlockedIncrement(&s_serial));
+    std::string script = base + ".sh", status = base + ".status";
+    DeleteFileA(status.c_str());
+    std::string unixStatus = UnixPath(status);
+    std::string text = command + "\necho $? > '" + unixStatus + ".tmp' && mv '" + unixStatus +
+                       ".tmp' '" + unixStatus + "'\n";
+    FILE *f = fopen(script.c_str(), "wb");
+    if (!f || fwrite(text.data(), 1, text.size(), f) != text.size() || fclose(f) != 0)
+        throw HarnessError("cannot write " + script);
+    std::string line = "/bin/sh " + UnixPath(script);
+    if (WinExec(line.c_str(), SW_HIDE) <= 31)
+        throw HarnessError("could not start: " + line);
+    try {
+        WaitUntil([&] { return GetFileAttributesA(status.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                  timeoutMs, "the end of: " + command);
+    } catch (...) {
+        DeleteFileA(script.c_str());
+        throw;
+    }
+    int rc = -1;
+    if (FILE *s = fopen(status.c_str(), "rb")) {
+        if (fscanf(s, "%d", &rc) != 1)
+            rc = -1;
+        fclose(s);
+    }
+    DeleteFileA(script.c_str());
+    DeleteFileA(status.c_str());
+    return rc;
 }
 
 }  // namespace bb

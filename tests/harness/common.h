@@ -30,6 +30,13 @@ std::string Quoted(const std::string &s);
    no extra empty line. */
 std::vector<std::string> SplitLines(const std::string &text);
 
+/* Runs a shell command on the Linux side of Wine (/bin/sh -c, from a script
+   file, so any quoting survives) and waits for its end; returns its exit
+   status.  Throws when it cannot be started or does not end in time. */
+int RunUnixCommand(const std::string &command, DWORD timeoutMs = kTimeout);
+/* The Linux path of a Windows path (Wine's own mapping). */
+std::string UnixPath(const std::string &windowsPath);
+
 }  // namespace bb
 
 #endif

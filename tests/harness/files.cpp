@@ -48,13 +48,13 @@ std::string SettingsPath()
     return std::string(dir) + "\\" SETTINGS_FILE;
 }
 
-void SetDriverParameter(const char *name, DWORD value)
+void SetParameter(const char *name, DWORD type, const void *data, DWORD size)
 {
     HKEY key;
     LONG rc = RegCreateKeyExA(HKEY_LOCAL_MACHINE, ACPISIM_PARAMETERS_KEY, 0, NULL, 0,
                               KEY_SET_VALUE, NULL, &key, NULL);
     if (rc == ERROR_SUCCESS) {
-        rc = RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE *)&value, sizeof value);
+        rc = RegSetValueExA(key, name, 0, type, (const BYTE *)data, size);
         RegCloseKey(key);
     }
     if (rc != ERROR_SUCCESS)
@@ -139,6 +139,39 @@ std::vector<std::string> WaitForJournalLines(size_t n, DWORD timeoutMs)
     return lines;
 }
 
+void SetDriverParameter(const char *name, DWORD value)
+{
+    SetParameter(name, REG_DWORD, &value, sizeof value);
+}
+
+void SetDriverParameter(const char *name, const std::string &value)
+{
+    SetParameter(name, REG_SZ, value.c_str(), (DWORD)value.size() + 1);
+}
+
+/* A missing key has nothing to delete: it is not created (the prefix
+   without the driver stays without its key). */
+void DeleteDriverParameter(const char *name)
+{
+    HKEY key;
+    LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, ACPISIM_PARAMETERS_KEY, 0, KEY_SET_VALUE, &key);
+    if (rc == ERROR_SUCCESS) {
+        rc = RegDeleteValueA(key, name);
+        RegCloseKey(key);
+    }
+    if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND)
+        throw HarnessError(Format("cannot delete driver parameter %s (error %ld)", name, rc));
+}
+
+void ReloadDriverSettings()
+{
+    HANDLE h = CreateFileA(ACPI_DEVICE_PATH, GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        throw HarnessError(Format("cannot open %s (error %lu)", ACPI_DEVICE_PATH, GetLastError()));
+    CloseHandle(h);
+}
+
 DriverParameterOverride::DriverParameterOverride(const char *name, DWORD value) : name_(name)
 {
     SetDriverParameter(name, value);
@@ -146,10 +179,10 @@ DriverParameterOverride::DriverParameterOverride(const char *name, DWORD value) 
 
 DriverParameterOverride::~DriverParameterOverride()
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ACPISIM_PARAMETERS_KEY, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, name_);
-        RegCloseKey(key);
+    try {
+        DeleteDriverParameter(name_);
+    } catch (const HarnessError &) {
+        /* a destructor throws nothing */
     }
 }
 

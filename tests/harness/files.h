@@ -27,9 +27,18 @@ void ClearJournal();
 /* Waits until the journal has at least n lines; returns them. */
 std::vector<std::string> WaitForJournalLines(size_t n, DWORD timeoutMs = kTimeout);
 
-/* Sets a DWORD value of the driver's Parameters key for the lifetime of the
-   object, then deletes it (the driver's default applies again).  The driver
-   reads the key whenever the program opens the device. */
+/* Values of the driver's Parameters key, which the driver reads whenever
+   the program opens the device.  A deleted value takes its default again. */
+void SetDriverParameter(const char *name, DWORD value);
+void SetDriverParameter(const char *name, const std::string &value);   /* REG_SZ */
+void DeleteDriverParameter(const char *name);
+/* Opens and closes the device, so that the driver reads its Parameters key
+   now: a program that has the device open meets the new settings with its
+   next request (the settings hold for every handle).  Sends no request: the
+   journal gets no line. */
+void ReloadDriverSettings();
+
+/* Sets a DWORD value for the lifetime of the object, then deletes it. */
 class DriverParameterOverride {
 public:
     DriverParameterOverride(const char *name, DWORD value);

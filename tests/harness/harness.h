@@ -7,6 +7,7 @@
      program.h   the program's process, its debugger output, its resources
      files.h     settings file, stand-in driver's journal and registry
      pictures.h  screenshots for the documentation
+     xinput.h    real key presses as X events (xdotool)
 
    Every wait is bounded.  A wait that runs out, a window or control that
    is not there, or a program that ends too early throws bb::HarnessError
@@ -20,5 +21,6 @@
 #include "tests/harness/program.h"
 #include "tests/harness/files.h"
 #include "tests/harness/pictures.h"
+#include "tests/harness/xinput.h"
 
 #endif

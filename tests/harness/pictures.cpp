@@ -1,30 +1,56 @@
 /* Pictures: see pictures.h. */
 #include "tests/harness/pictures.h"
 #include "tests/harness/program.h"
-#include <algorithm>
-#include <cstdio>
 
 namespace bb {
 
-void SaveScreenshot(HWND hwnd, const std::string &name)
+namespace {
+
+/* build/ARCH/screenshots/<name> as a Windows path, the folder made. */
+std::string ScreenshotPath(const std::string &name)
 {
-    RedrawWindow(hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Sleep(300);
-    RECT rc;
-    GetWindowRect(hwnd, &rc);
     std::string dir = ProgramPath();                       /* Z:\...\bin\VERUVEZ.EXE */
     dir = dir.substr(0, dir.rfind("\\bin\\")) + "\\screenshots";
     CreateDirectoryA(dir.c_str(), NULL);
-    std::string dos = dir + "\\" + name, unix = dos.substr(2);
-    std::replace(unix.begin(), unix.end(), '\\', '/');
-    DeleteFileA(dos.c_str());
-    char cmd[1024];
-    snprintf(cmd, sizeof cmd,
-             "/bin/sh -c \"import -window root -crop %ldx%ld+%ld+%ld 'png:%s.tmp' && mv '%s.tmp' '%s'\"",
-             rc.right - rc.left, rc.bottom - rc.top, rc.left, rc.top, unix.c_str(), unix.c_str(), unix.c_str());
-    if (WinExec(cmd, SW_HIDE) <= 31)
-        throw HarnessError("could not start: " + std::string(cmd));
-    WaitUntil([&] { return GetFileAttributesA(dos.c_str()) != INVALID_FILE_ATTRIBUTES; }, kTimeout, dos);
+    std::string path = dir + "\\" + name;
+    DeleteFileA(path.c_str());
+    return path;
+}
+
+void Import(const std::string &options, const std::string &path)
+{
+    std::string unix = UnixPath(path);
+    int rc = RunUnixCommand("import " + options + " 'png:" + unix + ".tmp' && mv '" + unix +
+                            ".tmp' '" + unix + "'");
+    if (rc != 0 || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        throw HarnessError(Format("import %s failed (exit %d)", options.c_str(), rc));
+}
+
+void Repaint(HWND hwnd)
+{
+    RedrawWindow(hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(300);
+}
+
+}  // namespace
+
+void SaveScreenshot(HWND hwnd, const std::string &name)
+{
+    Repaint(hwnd);
+    RECT rc;
+    GetWindowRect(hwnd, &rc);
+    Import(Format("-window root -crop %ldx%ld+%ld+%ld", rc.right - rc.left, rc.bottom - rc.top,
+                  rc.left, rc.top), ScreenshotPath(name));
+}
+
+void SaveFramedScreenshot(HWND hwnd, const std::string &name)
+{
+    /* Wine keeps the X window of a top-level window in this property. */
+    HANDLE xwindow = GetPropA(hwnd, "__wine_x11_whole_window");
+    if (!xwindow)
+        throw HarnessError(Format("window %p has no X window", (void *)hwnd));
+    Repaint(hwnd);
+    Import(Format("-frame -window 0x%lx", (unsigned long)(ULONG_PTR)xwindow), ScreenshotPath(name));
 }
 
 }  // namespace bb

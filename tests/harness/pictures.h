@@ -10,6 +10,9 @@ namespace bb {
    program's bin folder (build/ARCH/screenshots/<name>), with ImageMagick's
    import on the test display; returns when the file is complete. */
 void SaveScreenshot(HWND hwnd, const std::string &name);
+/* The same, as a desktop shows a top-level window: with the frame that the
+   window manager draws around it (import -frame on the window's X window). */
+void SaveFramedScreenshot(HWND hwnd, const std::string &name);
 
 }  // namespace bb
 

@@ -3,13 +3,131 @@
 #include "res/resource.h"
 #include "res/texts.h"
 #include <psapi.h>
+#include <winternl.h>
+#include <richedit.h>
+#include <algorithm>
 #include <cstring>
 
 namespace bb {
 
 namespace {
+
 std::string s_programPath;
+
+/* The system handle list (NtQuerySystemInformation class 16). */
+struct HandleEntry {
+    USHORT pid;
+    USHORT creatorBackTraceIndex;
+    UCHAR objectType;
+    UCHAR attributes;
+    USHORT handle;
+    PVOID object;
+    ULONG grantedAccess;
+};
+struct HandleList {
+    ULONG count;
+    HandleEntry entries[1];
+};
+const ULONG kSystemHandleInformation = 16;
+const LONG kInfoLengthMismatch = (LONG)0xC0000004;
+
+typedef LONG (WINAPI *QueryObject)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+const ULONG kObjectNameInformation = 1, kObjectTypeInformation = 2;
+
+/* The type or name of an object, as NtQueryObject gives it; "" when it
+   cannot be read. */
+std::string ObjectText(HANDLE h, ULONG infoClass)
+{
+    static QueryObject query = (QueryObject)(void *)GetProcAddress(GetModuleHandleA("ntdll.dll"),
+                                                                   "NtQueryObject");
+    std::vector<char> buf(4096);
+    ULONG got = 0;
+    if (!query || query(h, infoClass, buf.data(), (ULONG)buf.size(), &got) < 0)
+        return "";
+    const UNICODE_STRING *u = (const UNICODE_STRING *)buf.data();   /* first member of both */
+    if (!u->Buffer || !u->Length)
+        return "";
+    char text[1024] = "";
+    WideCharToMultiByte(CP_ACP, 0, u->Buffer, u->Length / 2, text, sizeof text - 1, NULL, NULL);
+    return text;
+}
+
+/* Counts the process's handles, and among them Wine's leaked dialog keys. */
+void KernelHandles(DWORD pid, HANDLE process, ResourceFigures *f)
+{
+    typedef LONG (WINAPI *Query)(ULONG, PVOID, ULONG, PULONG);
+    static Query query = (Query)(void *)GetProcAddress(GetModuleHandleA("ntdll.dll"),
+                                                       "NtQuerySystemInformation");
+    if (!query)
+        throw HarnessError("no NtQuerySystemInformation");
+    std::vector<char> buf(1 << 16);
+    LONG status;
+    ULONG needed = 0;
+    while ((status = query(kSystemHandleInformation, buf.data(), (ULONG)buf.size(), &needed))
+           == kInfoLengthMismatch)
+        buf.resize(std::max<size_t>(buf.size() * 2, needed + 4096));
+    if (status < 0)
+        throw HarnessError(Format("NtQuerySystemInformation(16) failed: 0x%08lX", (unsigned long)status));
+    const HandleList *list = (const HandleList *)buf.data();
+    static const std::string kLeakedKey = "\\ComDlg32\\LastVisitedMRU";
+    for (ULONG i = 0; i < list->count; i++) {
+        const HandleEntry &e = list->entries[i];
+        if (e.pid != (USHORT)pid)
+            continue;
+        f->handles++;
+        HANDLE dup = NULL;
+        if (!DuplicateHandle(process, (HANDLE)(ULONG_PTR)e.handle, GetCurrentProcess(), &dup, 0, FALSE,
+                             DUPLICATE_SAME_ACCESS))
+            continue;
+        if (ObjectText(dup, kObjectTypeInformation) == "Key") {
+            std::string name = ObjectText(dup, kObjectNameInformation);
+            if (name.size() >= kLeakedKey.size()
+                && name.compare(name.size() - kLeakedKey.size(), kLeakedKey.size(), kLeakedKey) == 0)
+                f->wineDialogKeys++;
+        }
+        CloseHandle(dup);
+    }
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM lParam)
+{
+    ++*(size_t *)lParam;
+    return TRUE;
+}
+
+struct WindowCount {
+    DWORD pid;
+    size_t n;
+};
+
+BOOL CALLBACK CountTopLevel(HWND hwnd, LPARAM lParam)
+{
+    WindowCount *c = (WindowCount *)lParam;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == c->pid) {
+        c->n++;
+        EnumChildWindows(hwnd, CountWindow, (LPARAM)&c->n);   /* every descendant */
+    }
+    return TRUE;
+}
+
 }  // namespace
+
+ResourceFigures ProcessResources(DWORD pid, HANDLE process)
+{
+    ResourceFigures f;
+    KernelHandles(pid, process, &f);
+    WindowCount c = {pid, 0};
+    EnumWindows(CountTopLevel, (LPARAM)&c);
+    f.windows = c.n;
+    PROCESS_MEMORY_COUNTERS_EX mem = {};
+    mem.cb = sizeof mem;
+    if (!GetProcessMemoryInfo(process, (PROCESS_MEMORY_COUNTERS *)&mem, sizeof mem))
+        throw HarnessError(Format("GetProcessMemoryInfo failed (error %lu)", GetLastError()));
+    f.privateBytes = mem.PrivateUsage ? mem.PrivateUsage : mem.PagefileUsage;
+    return f;
+}
 
 void SetProgramPath(const std::string &path)
 {
@@ -275,6 +393,23 @@ void Program::Command(WORD id) const
     if (!hwndMain_)
         throw HarnessError("no main window to send a command to");
     Post(hwndMain_, WM_COMMAND, id, 0, "sending a menu command");
+}
+
+void Program::Settle(DWORD timeoutMs) const
+{
+    /* The marker is the pane's event mask, which the program leaves at 0:
+       it turns ENM_PROTECTED (no text of the log is ever protected, so the
+       bit has no effect) on and off in turn, so that each marker differs
+       from the last. */
+    static LONG s_turn;
+    LPARAM mask = (InterlockedIncrement(&s_turn) & 1) ? ENM_PROTECTED : 0;
+    HWND pane = LogPane();
+    Post(pane, EM_SETEVENTMASK, 0, mask, "posting the settle marker");
+    WaitUntil([&] {
+        if (!Running())
+            throw HarnessError("while settling: " + Describe());
+        return Send(pane, EM_GETEVENTMASK, 0, 0, "reading the settle marker") == mask;
+    }, timeoutMs, "the program to take the messages posted to it; " + Describe());
 }
 
 std::string Program::LogText() const

@@ -18,6 +18,21 @@ std::string ProgramPath();
 /* String id of the program's string table (IDS_...), read from its file. */
 std::string ProgramText(UINT id);
 
+/* What a process holds, as Wine reports it (GetGuiResources and
+   GetProcessHandleCount answer 0 under Wine 8 whatever it holds). */
+struct ResourceFigures {
+    size_t handles = 0;        /* kernel handles: the system handle list, class 16 */
+    /* Of them, the registry keys ...\ComDlg32\LastVisitedMRU: Wine 8's
+       Save As dialog opens one at every save and never closes it. */
+    size_t wineDialogKeys = 0;
+    size_t windows = 0;        /* its top-level windows and their descendants */
+    /* Its private memory: GetProcessMemoryInfo's PrivateUsage, or where
+       that is 0 (Wine 8 for another process) PagefileUsage, which Wine
+       takes from the anonymous memory Linux counts for the process. */
+    size_t privateBytes = 0;
+};
+ResourceFigures ProcessResources(DWORD pid, HANDLE process);
+
 struct StartOptions {
     /* Run the program under this process's debugger and collect its
        OutputDebugString lines (DebugOutput). */
@@ -38,12 +53,22 @@ public:
     Program &operator=(const Program &) = delete;
 
     HWND MainWindow() const { return hwndMain_; }
+    DWORD ProcessId() const { return pid_; }
     HWND LogPane() const;                       /* child IDC_LOG */
+    /* The process has not ended. */
+    bool Running() const;
     /* The main window answers a sent message within timeoutMs. */
     bool Responsive(DWORD timeoutMs = 2000) const;
 
     /* Posts WM_COMMAND with the id; returns at once, like a menu choice. */
     void Command(WORD id) const;
+    /* Waits until the program has taken every message posted to it so far:
+       each has been handled, or has opened a modal window that now waits
+       for the operator.  (Posts a marker to the log pane, a change of its
+       event mask that has no effect, and waits until the pane reports it.) */
+    void Settle(DWORD timeoutMs = kTimeout) const;
+    /* Its handles, windows and private bytes now. */
+    ResourceFigures Resources() const { return ProcessResources(pid_, hProcess_); }
 
     /* The log pane's whole text, as WM_GETTEXT gives it. */
     std::string LogText() const;
@@ -77,7 +102,6 @@ public:
 private:
     struct DebugState;
     static DWORD WINAPI DebugLoop(void *arg);
-    bool Running() const;
     /* "exception 0xC0000005 at 0x..." when a debugged run ended through an
        unhandled exception. */
     std::string Crash() const;

@@ -254,6 +254,16 @@ void SaveAsDialog::SetFileName(const std::string &name)
     bb::SetText(FileNameField(hwnd_), name);
 }
 
+void SaveAsDialog::TypeFileName(const std::string &name)
+{
+    bb::TypeText(FileNameField(hwnd_), name);
+}
+
+std::string SaveAsDialog::FileName() const
+{
+    return WindowText(FileNameField(hwnd_));
+}
+
 void SaveAsDialog::ChooseFilter(int index)
 {
     HWND combo = bb::Control(hwnd_, cmb1);

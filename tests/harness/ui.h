@@ -92,12 +92,19 @@ private:
 class SaveAsDialog {
 public:
     explicit SaveAsDialog(HWND hwnd) : hwnd_(hwnd) {}
-    /* Types the name into the dialog's file name field. */
+    HWND hwnd() const { return hwnd_; }
+    /* Puts the name into the dialog's file name field (WM_SETTEXT). */
     void SetFileName(const std::string &name);
+    /* Types it there one character at a time, as the keyboard would: the
+       field's length limit applies.  FileName reads the field. */
+    void TypeFileName(const std::string &name);
+    std::string FileName() const;
     /* Chooses a pair of the file type list, 1 for the first. */
     void ChooseFilter(int index);
     /* Presses Save and waits until the dialog has closed. */
     void Save() { PressAndWaitGone(hwnd_, IDOK, "pressing Save"); }
+    /* Presses Cancel and waits until the dialog has closed. */
+    void Cancel() { PressAndWaitGone(hwnd_, IDCANCEL, "pressing Cancel in Save As"); }
 
 private:
     HWND hwnd_;

@@ -54,7 +54,8 @@ protected:
     }
     void TearDown() override
     {
-        for (const char *name : { "CapabilityMask", "FailCode", "FailStatus", "ShortReply", "JournalFile" })
+        for (const char *name :
+             { "CapabilityMask", "FailCode", "FailStatus", "ShortReply", "JournalFile", "Backend", "SysfsRoot" })
             RegDeleteValueA(key, name);
     }
     ~Driver() override { CloseHandle(h), RegCloseKey(key); }

@@ -1,6 +1,7 @@
 /* The stand-in driver's request rules: sizes, values, injected faults,
    backends and the journal line of every request. */
 #include "standin-driver/acpisimrules.h"
+#include "standin-driver/hostrules.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstring>
@@ -17,7 +18,8 @@ uint32_t Count(uint32_t) { g_calls++; return g_answer; }
 uint32_t CountCaps(uint32_t, uint32_t *mask) { g_calls++; *mask = 0xABCD; return g_answer; }
 uint32_t CountSet(const RTC_ALARM_TIME *) { g_calls++; return g_answer; }
 uint32_t CountGet(RTC_ALARM_TIME *t) { g_calls++; t->Year = 1999; return g_answer; }
-const ACPISIM_BACKEND kCounting = {"counting", Count, Count, Count, Count, CountCaps, CountSet, CountGet};
+const ACPISIM_BACKEND kCounting = {"counting", Count, Count, Count, Count, CountCaps, CountSet, CountGet,
+                                   nullptr, nullptr, nullptr};
 
 struct Outcome {
     uint32_t status, information;
@@ -217,6 +219,7 @@ TEST(Backends, FoundByTheirExactNameTheFirstByDefault)
     EXPECT_EQ(AcpiSimFindBackend(""), &AcpiSimSimulated);
     EXPECT_EQ(AcpiSimFindBackend(nullptr), &AcpiSimSimulated);
     EXPECT_EQ(AcpiSimFindBackend("simulated"), &AcpiSimSimulated);
-    for (const char *name : {"simulate", "simulatedx", "Simulated", "other"})
+    EXPECT_EQ(AcpiSimFindBackend("host"), &AcpiSimHost);
+    for (const char *name : {"simulate", "simulatedx", "Simulated", "hosts", "Host", "other"})
         EXPECT_EQ(AcpiSimFindBackend(name), nullptr) << name;
 }

@@ -19,8 +19,13 @@ TEST(RtcRules, EditorFieldsAndTheHourSetSends)
     }
     EXPECT_EQ(RtcMakeAlarm(&kToday, 12, 0, 0, false).Hour, 0u);   /* 12 AM */
     EXPECT_EQ(RtcMakeAlarm(&kToday, 12, 0, 0, true).Hour, 12u);   /* 12 PM */
-    for (unsigned field : {13u, 24u, 65536u + 12u, 0xFFFFFFFFu})
-        EXPECT_LE(RtcMakeAlarm(&kToday, field, 0, 0, true).Hour, 23u) << field;
+    /* Any field contents, as GetDlgItemInt read them: kept as 16 bits, then
+       counted on the 12-hour clock of the half of the day shown. */
+    struct Odd { unsigned field; bool pm; unsigned hour; } odd[] = {
+        {13, true, 13}, {24, true, 12}, {65536 + 12, false, 0}, {65536 + 5, true, 17},
+        {0x05000003, true, 15}, {0xFFFFFFFF, true, 15}};
+    for (const Odd &o : odd)
+        EXPECT_EQ(RtcMakeAlarm(&kToday, o.field, 0, 0, o.pm).Hour, o.hour) << o.field;
 
     /* The record: 16 little-endian bytes in the kernel's TIME_FIELDS order. */
     RTC_ALARM_TIME a = RtcMakeAlarm(&kToday, 3, 5, 9, true);

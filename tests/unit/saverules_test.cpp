@@ -29,6 +29,18 @@ TEST(SaveName, EveryRowOfTheRule)
     }
 }
 
+/* The folder, a backslash and the name: at most 255 characters, the most
+   the dialog hands back; a folder too long for any name leaves one. */
+TEST(SaveName, FieldLimitKeepsFolderAndNameWithinTheDialogsRoom)
+{
+    EXPECT_EQ(SaveNameFieldLimit(0), 254u);
+    EXPECT_EQ(SaveNameFieldLimit(3), 251u);          /* C:\ */
+    EXPECT_EQ(SaveNameFieldLimit(28), 226u);
+    EXPECT_EQ(SaveNameFieldLimit(253), 1u);
+    EXPECT_EQ(SaveNameFieldLimit(254), 1u);
+    EXPECT_EQ(SaveNameFieldLimit(259), 1u);
+}
+
 TEST(SaveErrorText, LongNamesAreShortenedVisiblyNeverOverrun)
 {
     /* Whatever the sizes: a terminated text of the length returned, within
