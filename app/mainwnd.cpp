@@ -1,7 +1,6 @@
 /* The main window: class, creation, commands, About box, shut-down. */
 #include "app/veruvez.h"
 #include "res/texts.h"
-#include <commctrl.h>
 #include <richedit.h>
 
 /* The About text: the ACPI revision line, 41 spaces, then the contact line. */
@@ -45,7 +44,6 @@ BOOL CreateMainWindow(HINSTANCE hInstance, int nCmdShow)
 
 static void OnCreate(HWND hwnd)
 {
-    InitCommonControls();
     LoadLibraryA("RICHED32.DLL");
     g_hwndLog = CreateWindowExA(WS_EX_CLIENTEDGE, "RICHEDIT", "", LOG_PANE_STYLE,
                                 0, 0, 0, 0, hwnd, (HMENU)IDC_LOG, g_hInst, NULL);

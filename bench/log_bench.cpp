@@ -8,7 +8,6 @@
 #include "app/veruvez.h"
 #include "bench/bench.h"
 #include "tests/wine/pump.h"
-#include <commctrl.h>
 #include <richedit.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -170,7 +169,6 @@ int main(int argc, char **argv)
 
     g_hInst = GetModuleHandleA(NULL);
     LoadProgramNames(g_hInst);
-    InitCommonControls();
     LoadLibraryA("RICHED32.DLL");
     RegisterMainClass(g_hInst);
 

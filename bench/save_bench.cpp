@@ -13,7 +13,6 @@
 #include "bench/bench.h"
 #include "tests/wine/pump.h"
 #include "log/savelog.h"
-#include <commctrl.h>
 #include <richedit.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -81,7 +80,6 @@ int main(int argc, char **argv)
 {
     int lines = argc > 1 ? atoi(argv[1]) : 100000;
     g_hInst = GetModuleHandleA(NULL);
-    InitCommonControls();
     if (!LoadProgramNames(g_hInst) || !RegisterMainClass(g_hInst) || !CreateMainWindow(g_hInst, SW_SHOWNORMAL)) {
         printf("no main window\n");
         return 1;

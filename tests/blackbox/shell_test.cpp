@@ -45,15 +45,22 @@ TEST_F(NoDriverTest, StartupLogAndDebuggerOutputsThenExitCodeZero)
     }
 }
 
-/* The common dialog, the shell and its helpers cost start-up time and are
-   needed only by Save As and About: they are loaded when those are used. */
-TEST_F(NoDriverTest, StartsWithoutTheDllsOfSaveAsAndAbout)
+/* The common controls, the common dialog, the shell and its helpers cost
+   start-up time and are needed only by Filter, Save As and About: they are
+   loaded when those are used. */
+TEST_F(NoDriverTest, StartsWithoutTheDllsOfFilterSaveAsAndAbout)
 {
     Program app;
     std::vector<std::string> mods = app.Modules();
     ASSERT_NE(std::find(mods.begin(), mods.end(), "RICHED32.DLL"), mods.end());
-    for (const char *dll : {"COMDLG32.DLL", "SHELL32.DLL", "SHLWAPI.DLL"})
+    for (const char *dll : {"COMCTL32.DLL", "COMDLG32.DLL", "SHELL32.DLL", "SHLWAPI.DLL"})
         EXPECT_EQ(std::find(mods.begin(), mods.end(), dll), mods.end()) << dll << " loaded at start-up";
+
+    app.Command(IDM_FILTER);
+    bb::PropertySheet sheet = app.WaitForPropertySheet();
+    mods = app.Modules();
+    EXPECT_NE(std::find(mods.begin(), mods.end(), "COMCTL32.DLL"), mods.end());
+    sheet.Cancel();
 
     app.Command(IDM_ABOUT);
     HWND about = app.WaitForDialog("About " ABOUT_NAME);
