@@ -9,6 +9,12 @@ char      g_szTitle[260];
 char      g_szMsgCaption[260];
 char      g_szErrorCaption[260];
 
+void *GetCommandProc(const char *dll, const char *name)
+{
+    HMODULE hmod = LoadLibraryA(dll);
+    return hmod ? (void *)GetProcAddress(hmod, name) : NULL;
+}
+
 BOOL LoadProgramNames(HINSTANCE hInstance)
 {
     static const struct { UINT id; char *buf; } names[] = {

@@ -1,9 +1,7 @@
 /* The main window: class, creation, commands, About box, shut-down. */
 #include "app/veruvez.h"
 #include "res/texts.h"
-#include <commctrl.h>
 #include <richedit.h>
-#include <shellapi.h>
 
 /* The About text: the ACPI revision line, 41 spaces, then the contact line. */
 static const char s_szAboutText[] = "Uses ACPI Specification 1.0\n                                         Please direct questions to vmt-support@example.com";
@@ -46,7 +44,6 @@ BOOL CreateMainWindow(HINSTANCE hInstance, int nCmdShow)
 
 static void OnCreate(HWND hwnd)
 {
-    InitCommonControls();
     LoadLibraryA("RICHED32.DLL");
     g_hwndLog = CreateWindowExA(WS_EX_CLIENTEDGE, "RICHEDIT", "", LOG_PANE_STYLE,
                                 0, 0, 0, 0, hwnd, (HMENU)IDC_LOG, g_hInst, NULL);
@@ -79,10 +76,14 @@ static void FitLogPane(HWND hwnd)
     InvalidateRect(g_hwndLog, &rc, TRUE);
 }
 
+typedef int (WINAPI *SHELLABOUTPROC)(HWND, LPCSTR, LPCSTR, HICON);
+
 static void ShowAboutBox(HWND hwnd)
 {
+    SHELLABOUTPROC pShellAbout = (SHELLABOUTPROC)GetCommandProc("SHELL32.DLL", "ShellAboutA");
     HICON hIcon = LoadIconA(g_hInst, MAKEINTRESOURCEA(IDI_VERUVEZ));
-    ShellAboutA(hwnd, ABOUT_NAME, s_szAboutText, hIcon);
+    if (pShellAbout)
+        pShellAbout(hwnd, ABOUT_NAME, s_szAboutText, hIcon);
     DestroyIcon(hIcon);
 }
 

@@ -27,6 +27,10 @@ extern char      g_szErrorCaption[260];
 /* Loads the program's names and captions from the string table into the
    globals above; FALSE when one is missing. */
 BOOL             LoadProgramNames(HINSTANCE hInstance);
+/* The address of a procedure of a system DLL that only a menu command needs,
+   loaded on first use (the DLL then stays); NULL if it cannot be found.
+   Start-up thereby loads no DLL that it does not use itself. */
+void            *GetCommandProc(const char *dll, const char *name);
 BOOL             RegisterMainClass(HINSTANCE hInstance);
 BOOL             CreateMainWindow(HINSTANCE hInstance, int nCmdShow);
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

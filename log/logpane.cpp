@@ -3,7 +3,6 @@
 #include "app/veruvez.h"
 #include "res/texts.h"
 #include <richedit.h>
-#include <shlwapi.h>
 #include <stdarg.h>
 
 /* The pane does not repaint for every line: a visible RichEdit that scrolls
@@ -60,12 +59,16 @@ void LogResumePainting(void)
     s_dwLastPaint = GetTickCount();
 }
 
+/* wvsprintfA writes at most 1024 bytes, its terminating zero included, and
+   cuts longer text: FORMAT_BUFFER_SIZE is its whole output. */
+#define FORMAT_BUFFER_SIZE 1024
+
 int LogPrintf(int level, const char *format, ...)
 {
-    char szText[1024];
+    char szText[FORMAT_BUFFER_SIZE];
     va_list args;
     va_start(args, format);
-    wvnsprintfA(szText, sizeof szText, format, args);
+    wvsprintfA(szText, format, args);
     va_end(args);
     szText[sizeof szText - 1] = '\0';
     int count = lstrlenA(szText);
@@ -97,12 +100,14 @@ int LogPrintf(int level, const char *format, ...)
 
 void DebugPrintf(const char *format, ...)
 {
-    char szText[260];
+    char szFormatted[FORMAT_BUFFER_SIZE];
     va_list args;
     va_start(args, format);
-    wvnsprintfA(szText, sizeof szText, format, args);   /* longer text is cut */
+    wvsprintfA(szFormatted, format, args);
     va_end(args);
-    szText[sizeof szText - 1] = '\0';
+    szFormatted[sizeof szFormatted - 1] = '\0';
+    char szText[260];
+    lstrcpynA(szText, szFormatted, sizeof szText);   /* longer text is cut */
     OutputDebugStringA(TRACE_PREFIX);
     OutputDebugStringA(szText);
 }

@@ -156,8 +156,15 @@ static const char *InitialDirectory(char *buf)
     return buf;
 }
 
+typedef BOOL (WINAPI *GETSAVEFILENAMEPROC)(OPENFILENAMEA *);
+
 void SaveLogFile(HWND hwndOwner)
 {
+    GETSAVEFILENAMEPROC pGetSaveFileName =
+        (GETSAVEFILENAMEPROC)GetCommandProc("COMDLG32.DLL", "GetSaveFileNameA");
+    if (!pGetSaveFileName)
+        return;   /* no dialog, nothing saved */
+
     char szFile[SAVE_NAME_SIZE] = "";
     char szInitialDir[SAVE_NAME_SIZE];
 
@@ -174,7 +181,7 @@ void SaveLogFile(HWND hwndOwner)
     ofn.lpstrTitle      = SAVE_CAPTION;
     ofn.Flags           = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_ENABLEHOOK;
     ofn.lpfnHook        = SaveDialogHook;
-    if (!GetSaveFileNameA(&ofn))
+    if (!pGetSaveFileName(&ofn))
         return;
 
     bool appended = false;

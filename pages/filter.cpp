@@ -18,6 +18,9 @@
 static_assert(SHEET_HEADER_SIZE == SHEET_RECORD_SIZE, "first-version sheet header");
 static_assert(SHEET_PAGE_SIZE == SHEET_RECORD_SIZE, "first-version page record");
 
+typedef BOOL (WINAPI *INITCOMMONCONTROLSEXPROC)(const INITCOMMONCONTROLSEX *);
+typedef INT_PTR (WINAPI *PROPERTYSHEETPROC)(LPCPROPSHEETHEADERA);
+
 struct FilterPage {
     int         idTemplate;
     const char *title;
@@ -97,8 +100,17 @@ int ShowFilterOptions(HWND hwndParent, int startPage)
     header.nStartPage = (UINT)startPage;
     header.ppsp       = (LPCPROPSHEETPAGEA)pages;
 
+    /* The common controls are loaded with the first sheet, not at start-up. */
+    INITCOMMONCONTROLSEXPROC pInitCommonControlsEx =
+        (INITCOMMONCONTROLSEXPROC)GetCommandProc("COMCTL32.DLL", "InitCommonControlsEx");
+    PROPERTYSHEETPROC pPropertySheet = (PROPERTYSHEETPROC)GetCommandProc("COMCTL32.DLL", "PropertySheetA");
+    if (!pInitCommonControlsEx || !pPropertySheet)
+        return -1;   /* no sheet, nothing changed */
+    INITCOMMONCONTROLSEX icc = { sizeof icc, ICC_UPDOWN_CLASS | ICC_TAB_CLASSES };
+    pInitCommonControlsEx(&icc);
+
     s_hSheetKeys = SetWindowsHookExA(WH_MSGFILTER, SheetKeyFilter, NULL, GetCurrentThreadId());
-    int result = (int)PropertySheetA(&header);
+    int result = (int)pPropertySheet(&header);
     if (s_hSheetKeys)
         UnhookWindowsHookEx(s_hSheetKeys);
     s_hSheetKeys = NULL;

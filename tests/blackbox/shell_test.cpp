@@ -45,6 +45,31 @@ TEST_F(NoDriverTest, StartupLogAndDebuggerOutputsThenExitCodeZero)
     }
 }
 
+/* The common controls, the common dialog, the shell and its helpers cost
+   start-up time and are needed only by Filter, Save As and About: they are
+   loaded when those are used. */
+TEST_F(NoDriverTest, StartsWithoutTheDllsOfFilterSaveAsAndAbout)
+{
+    Program app;
+    std::vector<std::string> mods = app.Modules();
+    ASSERT_NE(std::find(mods.begin(), mods.end(), "RICHED32.DLL"), mods.end());
+    for (const char *dll : {"COMCTL32.DLL", "COMDLG32.DLL", "SHELL32.DLL", "SHLWAPI.DLL"})
+        EXPECT_EQ(std::find(mods.begin(), mods.end(), dll), mods.end()) << dll << " loaded at start-up";
+
+    app.Command(IDM_FILTER);
+    bb::PropertySheet sheet = app.WaitForPropertySheet();
+    mods = app.Modules();
+    EXPECT_NE(std::find(mods.begin(), mods.end(), "COMCTL32.DLL"), mods.end());
+    sheet.Cancel();
+
+    app.Command(IDM_ABOUT);
+    HWND about = app.WaitForDialog("About " ABOUT_NAME);
+    mods = app.Modules();
+    EXPECT_NE(std::find(mods.begin(), mods.end(), "SHELL32.DLL"), mods.end());
+    PostMessageA(about, WM_COMMAND, IDOK, 0);
+    bb::WaitUntil([&] { return !IsWindow(about); }, bb::kTimeout, "the About box to close");
+}
+
 TEST_F(NoDriverTest, SecondCopyEndsAndLeavesTheFirstAsItWas)
 {
     Program first;

@@ -501,6 +501,21 @@ DWORD Program::WaitForExit(DWORD timeoutMs) const
     return code;
 }
 
+std::vector<std::string> Program::Modules() const
+{
+    HMODULE mods[512];
+    DWORD needed = 0;
+    if (!EnumProcessModules(hProcess_, mods, sizeof mods, &needed))
+        throw HarnessError(Format("EnumProcessModules failed (error %lu)", GetLastError()));
+    std::vector<std::string> names;
+    for (DWORD i = 0; i < needed / sizeof mods[0] && i < ARRAYSIZE(mods); i++) {
+        char name[MAX_PATH];
+        if (GetModuleBaseNameA(hProcess_, mods[i], name, sizeof name))
+            names.push_back(CharUpperA(name));
+    }
+    return names;
+}
+
 std::vector<std::string> Program::DebugOutput() const
 {
     if (!debug_)

@@ -93,6 +93,9 @@ public:
     /* Waits for the end of the process and returns its exit code. */
     DWORD WaitForExit(DWORD timeoutMs = kTimeout) const;
 
+    /* The file names of the DLLs the process has loaded, in upper case. */
+    std::vector<std::string> Modules() const;
+
     /* Debugger output strings in arrival order (captureDebugOutput only). */
     std::vector<std::string> DebugOutput() const;
 

@@ -1,5 +1,6 @@
-/* Entry of the in-process Wine tests: the program's names and common
-   controls as WinMain would set them up, then every test. */
+/* Entry of the in-process Wine tests: the program's names as WinMain would
+   set them up, and the common controls as the filter sheet loads them, then
+   every test. */
 #include "tests/wine/wintest.h"
 #include <commctrl.h>
 
