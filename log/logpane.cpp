@@ -63,14 +63,19 @@ void LogResumePainting(void)
    cuts longer text: FORMAT_BUFFER_SIZE is its whole output. */
 #define FORMAT_BUFFER_SIZE 1024
 
+static void FormatText(char (&buf)[FORMAT_BUFFER_SIZE], const char *format, va_list args)
+{
+    wvsprintfA(buf, format, args);
+    buf[FORMAT_BUFFER_SIZE - 1] = '\0';
+}
+
 int LogPrintf(int level, const char *format, ...)
 {
     char szText[FORMAT_BUFFER_SIZE];
     va_list args;
     va_start(args, format);
-    wvsprintfA(szText, format, args);
+    FormatText(szText, format, args);
     va_end(args);
-    szText[sizeof szText - 1] = '\0';
     int count = lstrlenA(szText);
 
     /* The format is read at the end of the text, where the line goes.  Read
@@ -103,9 +108,8 @@ void DebugPrintf(const char *format, ...)
     char szFormatted[FORMAT_BUFFER_SIZE];
     va_list args;
     va_start(args, format);
-    wvsprintfA(szFormatted, format, args);
+    FormatText(szFormatted, format, args);
     va_end(args);
-    szFormatted[sizeof szFormatted - 1] = '\0';
     char szText[260];
     lstrcpynA(szText, szFormatted, sizeof szText);   /* longer text is cut */
     OutputDebugStringA(TRACE_PREFIX);
