@@ -20,6 +20,10 @@ typedef struct DRIVER_SETTINGS {
    takes its default; an unknown backend gives STATUS_NOT_SUPPORTED. */
 BOOLEAN  SettingsKeyFrom(PCUNICODE_STRING serviceKey);
 NTSTATUS LoadSettings(DRIVER_SETTINGS *s);
+/* The NT path of a DOS path ("C:\x.txt" -> "\??\C:\x.txt"; one starting
+   with '\' is taken as it is) into path, which has room for 4 characters
+   more than dos.  Returns its length. */
+ULONG    NtPathOf(WCHAR *path, const WCHAR *dos);
 
 /* journal.c: appends the line to the journal file and closes the file
    again, so a reader sees it as soon as the request completes. */

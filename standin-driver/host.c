@@ -1,7 +1,7 @@
 /* The host backend's kernel side: the files under SysfsRoot reached with
    ZwCreateFile (Wine's driver host maps \??\Z:\sys\... to /sys/...), the
    idle wait and the system clock with its time zone. */
-#include <ntddk.h>
+#include "standin-driver/driver.h"
 #include "standin-driver/hostrules.h"
 
 NTSYSAPI NTSTATUS NTAPI ZwQuerySystemInformation(ULONG infoClass, PVOID info, ULONG length, PULONG returned);
@@ -31,16 +31,7 @@ typedef struct KERNEL_ZONE {
    Returns 0 when it does not fit. */
 static int NtPath(WCHAR *out, const uint16_t *root, const char *path)
 {
-    static const WCHAR dos[] = L"\\??\\";
-    ULONG n = 0;
-    if (root[0] != L'\\')
-        for (; dos[n]; n++)
-            out[n] = dos[n];
-    for (ULONG i = 0; root[i]; i++) {
-        if (n + 1 >= NT_PATH_CHARS)
-            return 0;
-        out[n++] = root[i];
-    }
+    ULONG n = NtPathOf(out, (const WCHAR *)root);   /* root < ACPISIM_ROOT_CHARS */
     if (n && out[n - 1] != L'\\')
         out[n++] = L'\\';
     for (; *path; path++) {

@@ -458,6 +458,15 @@ static uint8_t g_Online[HOST_MAX_CPUS / 8];
 
 static int Online(uint32_t cpu) { return (g_Online[cpu / 8] >> (cpu % 8)) & 1; }
 
+/* The first online CPU, or HOST_MAX_CPUS when none is. */
+static uint32_t FirstOnline(void)
+{
+    uint32_t cpu = 0;
+    while (cpu < HOST_MAX_CPUS && !Online(cpu))
+        cpu++;
+    return cpu;
+}
+
 /* The online CPUs; without the list, CPU 0 alone. */
 static uint32_t SurveyCpus(void)
 {
@@ -492,8 +501,7 @@ static uint32_t SurveyIdle(void)
     st = SurveyCpus();
     if (st)
         return st;
-    for (g_Idle.FirstCpu = 0; g_Idle.FirstCpu < HOST_MAX_CPUS && !Online(g_Idle.FirstCpu); g_Idle.FirstCpu++)
-        ;
+    g_Idle.FirstCpu = FirstOnline();
     if (g_Idle.FirstCpu == HOST_MAX_CPUS)
         return ACPISIM_STATUS_NOT_SUPPORTED;
     for (uint32_t k = 0; k < HOST_MAX_IDLE_STATES; k++) {
@@ -544,6 +552,12 @@ int HostMapIdleState(const char *driver, const char (*names)[24], uint32_t count
     return shallow >= 3 ? deep[(shallow - 1) / 2] : -1;
 }
 
+/* The path of a cooling device's file ("type", "cur_state", "max_state"). */
+static void CoolingFile(char *path, uint32_t device, const char *file)
+{
+    HostFormat(path, PATH_CHARS, "sys/class/thermal/cooling_device%u/%s", device, file);
+}
+
 static struct {
     int Fan;                    /* a cooling device of type Fan */
     uint32_t FanDevice;
@@ -558,7 +572,7 @@ static void SurveyCooling(void)
     g_Cooling.Fan = 0;
     g_Cooling.Processors = 0;
     for (uint32_t i = 0; i < MAX_COOLING && misses < MISSES_TO_STOP; i++) {
-        HostFormat(path, sizeof path, "sys/class/thermal/cooling_device%u/type", i);
+        CoolingFile(path, i, "type");
         if (ReadLine(path, type, sizeof type)) {
             misses++;
             continue;
@@ -603,22 +617,20 @@ static const char *const g_ThrottleNames[] = { "none", "processor", "intel_pstat
 
 /* The first of: Processor cooling devices, intel_pstate, cpufreq.  *file
    gets the file whose writability stands for the mechanism. */
-static int SurveyThrottle(char *file, size_t size)
+static int SurveyThrottle(char file[PATH_CHARS])
 {
     SurveyCooling();
     if (g_Cooling.Processors) {
-        HostFormat(file, size, "sys/class/thermal/cooling_device%u/cur_state", g_Cooling.Processor[0]);
+        CoolingFile(file, g_Cooling.Processor[0], "cur_state");
         return THROTTLE_PROCESSOR;
     }
     if (Exists(PSTATE_MAX)) {
-        HostFormat(file, size, "%s", PSTATE_MAX);
+        HostFormat(file, PATH_CHARS, "%s", PSTATE_MAX);
         return THROTTLE_PSTATE;
     }
     if (!SurveyCpus()) {
-        uint32_t cpu = 0;
-        while (cpu < HOST_MAX_CPUS && !Online(cpu))
-            cpu++;
-        HostFormat(file, size, CPU_PATH "cpu%u/cpufreq/scaling_max_freq", cpu);
+        uint32_t cpu = FirstOnline();
+        HostFormat(file, PATH_CHARS, CPU_PATH "cpu%u/cpufreq/scaling_max_freq", cpu);
         if (cpu < HOST_MAX_CPUS && Exists(file))
             return THROTTLE_CPUFREQ;
     }
@@ -671,7 +683,7 @@ static uint32_t HostGetCapabilities(uint32_t configured, uint32_t *mask)
     }
 
     SurveyCooling();
-    HostFormat(path, sizeof path, "sys/class/thermal/cooling_device%u/cur_state", g_Cooling.FanDevice);
+    CoolingFile(path, g_Cooling.FanDevice, "cur_state");
     if (g_Cooling.Fan && Writable(path)) {
         m |= HOST_CAP_FAN;
         Note("fan=cooling_device%u", g_Cooling.FanDevice);
@@ -682,7 +694,7 @@ static uint32_t HostGetCapabilities(uint32_t configured, uint32_t *mask)
         Note("fan=none");
     }
 
-    int throttle = SurveyThrottle(path, sizeof path);
+    int throttle = SurveyThrottle(path);
     if (throttle != THROTTLE_NONE && Writable(path))
         m |= HOST_CAP_DUTY;
     else
@@ -722,6 +734,7 @@ static uint32_t HostSetSleepState(uint32_t sleepState)
         return ACPISIM_STATUS_NOT_SUPPORTED;
     const char *action = kinds[sleepState - 2].State;
     const char *modeFile = kinds[sleepState - 2].ModeFile, *mode = kinds[sleepState - 2].Mode;
+    const char *modeName = modeFile ? modeFile + sizeof "sys/power" : 0;   /* "mem_sleep", "disk" */
     if (!action) {
         Note("S2=none");        /* Linux has no S2 */
         return ACPISIM_STATUS_NOT_SUPPORTED;
@@ -734,7 +747,7 @@ static uint32_t HostSetSleepState(uint32_t sleepState)
     if (modeFile) {
         st = ReadLine(modeFile, line, sizeof line);
         if (st || !HostHasWord(line, mode)) {
-            Note("%s=%s-missing", modeFile + sizeof "sys/power", mode);
+            Note("%s=%s-missing", modeName, mode);
             return st ? HostStatus(st) : ACPISIM_STATUS_NOT_SUPPORTED;
         }
         if (!HostSelected(line, was, sizeof was))
@@ -746,13 +759,13 @@ static uint32_t HostSetSleepState(uint32_t sleepState)
     if (switched) {
         st = WriteLine(modeFile, mode);
         if (st) {
-            Note("%s=%s failed", modeFile + sizeof "sys/power", mode);
+            Note("%s=%s failed", modeName, mode);
             return HostStatus(st);
         }
     }
     Note("state=%s", action);
     if (modeFile)
-        Note(switched ? "%s=%s was=%s" : "%s=%s", modeFile + sizeof "sys/power", mode, was);
+        Note(switched ? "%s=%s was=%s" : "%s=%s", modeName, mode, was);
     st = WriteLine(POWER_STATE, action);      /* returns after the machine has woken */
     if (switched) {
         restore = WriteLine(modeFile, was);
@@ -940,9 +953,9 @@ static uint32_t HostSetFan(uint32_t on)
         return ACPISIM_STATUS_NOT_SUPPORTED;
     SurveyCooling();
     if (g_Cooling.Fan) {
-        HostFormat(path, sizeof path, "sys/class/thermal/cooling_device%u/max_state", g_Cooling.FanDevice);
+        CoolingFile(path, g_Cooling.FanDevice, "max_state");
         st = ReadNumber(path, &max);
-        HostFormat(path, sizeof path, "sys/class/thermal/cooling_device%u/cur_state", g_Cooling.FanDevice);
+        CoolingFile(path, g_Cooling.FanDevice, "cur_state");
         Note("mechanism=cooling_device%u", g_Cooling.FanDevice);
     } else if (FindPwm(&device, &pwm)) {
         Note("mechanism=hwmon%u/pwm%u", device, pwm);
@@ -975,16 +988,16 @@ static uint32_t HostSetDutyCycle(uint32_t percent)
 
     if (!Ready())
         return ACPISIM_STATUS_NOT_SUPPORTED;
-    int how = SurveyThrottle(path, sizeof path);
+    int how = SurveyThrottle(path);
     Note("mechanism=%s", g_ThrottleNames[how]);
     switch (how) {
     case THROTTLE_PROCESSOR:
         /* T-states: 0 runs at full speed, max_state is the deepest throttle. */
         for (uint32_t i = 0; i < g_Cooling.Processors && !st; i++) {
             uint64_t got = 0;
-            HostFormat(path, sizeof path, "sys/class/thermal/cooling_device%u/max_state", g_Cooling.Processor[i]);
+            CoolingFile(path, g_Cooling.Processor[i], "max_state");
             st = ReadNumber(path, &max);
-            HostFormat(path, sizeof path, "sys/class/thermal/cooling_device%u/cur_state", g_Cooling.Processor[i]);
+            CoolingFile(path, g_Cooling.Processor[i], "cur_state");
             if (!st)
                 st = Apply(path, HostDivide((100 - percent) * max + 50, 100, 0), &got);
             if (!i)

@@ -52,9 +52,7 @@ static int ReadString(HANDLE key, PCWSTR name, WCHAR *out, ULONG outChars)
     return 1;
 }
 
-/* The journal's NT path from a DOS path ("C:\x.txt" -> "\??\C:\x.txt");
-   dos holds fewer than MAX_PATH characters. */
-static void SetJournalPath(WCHAR *path, const WCHAR *dos)
+ULONG NtPathOf(WCHAR *path, const WCHAR *dos)
 {
     static const WCHAR prefix[] = L"\\??\\";
     ULONG n = 0, i;
@@ -64,6 +62,7 @@ static void SetJournalPath(WCHAR *path, const WCHAR *dos)
     for (i = 0; dos[i]; i++, n++)
         path[n] = dos[i];
     path[n] = 0;
+    return n;
 }
 
 BOOLEAN SettingsKeyFrom(PCUNICODE_STRING serviceKey)
@@ -87,7 +86,7 @@ NTSTATUS LoadSettings(DRIVER_SETTINGS *s)
     ULONG i;
 
     AcpiSimDefaultConfig(&s->Config);
-    SetJournalPath(s->JournalPath, L"" ACPISIM_DEFAULT_JOURNAL);
+    NtPathOf(s->JournalPath, L"" ACPISIM_DEFAULT_JOURNAL);
 
     RtlInitUnicodeString(&path, g_ParamsPath);
     InitializeObjectAttributes(&oa, &path, OBJ_CASE_INSENSITIVE | OBJ_KERNEL_HANDLE, NULL, NULL);
@@ -105,20 +104,13 @@ NTSTATUS LoadSettings(DRIVER_SETTINGS *s)
         s->Config.HostIdleMilliseconds = ACPISIM_DEFAULT_IDLE_MS;
     /* A root too long to keep turns host access off rather than falling
        back to the machine's own files. */
-    switch (ReadString(key, L"SysfsRoot", text, ACPISIM_ROOT_CHARS)) {
-    case 1:
-        for (i = 0; text[i]; i++)
-            s->Config.SysfsRoot[i] = text[i];
-        s->Config.SysfsRoot[i] = 0;
-        break;
-    case -1:
+    if (ReadString(key, L"SysfsRoot", (WCHAR *)s->Config.SysfsRoot, ACPISIM_ROOT_CHARS) < 0) {
         DbgPrint("acpisim: SysfsRoot is too long, the host backend reaches no file\n");
         s->Config.SysfsRoot[0] = 0;
-        break;
     }
     switch (ReadString(key, L"JournalFile", text, MAX_PATH)) {
     case 1:
-        SetJournalPath(s->JournalPath, text);
+        NtPathOf(s->JournalPath, text);
         break;
     case -1:
         DbgPrint("acpisim: JournalFile is too long, no journal\n");
