@@ -44,13 +44,8 @@ else
 fi
 cmake --preset $arch >/dev/null
 cmake --build --preset $arch --target veruvez acpisim
-if [ -n "$host" ]; then
-  prefix=build/$arch/wineprefix-host
-  WINEARCH=$arch standin-driver/install.sh --backend host $prefix
-else
-  prefix=build/$arch/wineprefix
-  WINEARCH=$arch standin-driver/install.sh $prefix
-fi
+prefix=build/$arch/wineprefix${host:+-host}
+WINEARCH=$arch standin-driver/install.sh ${host:+--backend host} $prefix
 prefix_create $prefix $arch
 exe="$PWD/build/$arch/bin/VERUVEZ.EXE"
 

@@ -15,7 +15,7 @@
 set -eu
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 backend=""
-if [ "${1:-}" = "--backend" ]; then backend=${2:-}; shift 2 || true; fi
+if [ "${1:-}" = "--backend" ]; then backend=${2:-}; shift; [ $# -eq 0 ] || shift; fi
 [ $# -ge 1 ] || { echo "usage: install.sh [--backend NAME] PREFIXDIR [DRIVER.SYS]" >&2; exit 2; }
 
 . "$here/prefix-common.sh"

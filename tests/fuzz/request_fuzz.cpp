@@ -49,6 +49,13 @@ static uint32_t NearLimit(uint8_t choice, uint32_t minimum, uint32_t maximum)
     return (choice % 6 < 3 ? minimum : maximum) + (uint32_t)kStep[choice % 6];
 }
 
+static std::string Hex(uint32_t value)
+{
+    char text[16];
+    snprintf(text, sizeof text, "0x%08X", value);
+    return text;
+}
+
 static std::string AlarmText(const RTC_ALARM_TIME &t)
 {
     char text[64];
@@ -174,15 +181,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         }
 
         /* "NAME VALUE STATUS[ reply=REPLY]\r\n", whole, inside the line. */
-        char head[32], tail[16];
-        if (known)
-            snprintf(head, sizeof head, "%s", known->name);
-        else
-            snprintf(head, sizeof head, "0x%08X", rq.Code);
-        snprintf(tail, sizeof tail, " 0x%08X", status);
-        std::string line = std::string(head) + " "
+        std::string line = (known ? std::string(known->name) : Hex(rq.Code)) + " "
                          + (!sized ? "-" : known->size == 16 ? AlarmText(alarm) : std::to_string(value))
-                         + tail + reply + "\r\n";
+                         + " " + Hex(status) + reply + "\r\n";
         FUZZ_CHECK(rq.JournalLength < sizeof rq.Journal && rq.Journal[rq.JournalLength] == '\0');
         FUZZ_CHECK(std::string(rq.Journal, rq.JournalLength) == line);
     }

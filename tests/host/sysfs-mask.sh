@@ -12,15 +12,26 @@ root=${1:-/}
 sys="${root%/}/sys"
 cpu="$sys/devices/system/cpu"
 
-line() { [ -f "$1" ] && [ -r "$1" ] && head -n 1 "$1" 2>/dev/null; }
 exists() { [ -f "$1" ] && [ -r "$1" ]; }
+line() { exists "$1" && head -n 1 "$1" 2>/dev/null; }
 # A word of the list, brackets ("[deep]") ignored.
 has() { case " $(printf '%s' "$1" | tr -d '[]') " in *" $2 "*) return 0 ;; esac; return 1; }
+# The indexes below MAX for which FILE, # standing for the index, exists;
+# the search ends after eight absent in a row.
+numbered() {   # FILE MAX
+  local i misses=0
+  for i in $(seq 0 $(($2 - 1))); do
+    [ $misses -ge 8 ] && break
+    if exists "${1//#/$i}"; then misses=0; echo "$i"; else misses=$((misses + 1)); fi
+  done
+}
 
 mask=0
 state=$(line "$sys/power/state")
 mem=$(line "$sys/power/mem_sleep")
 disk=$(line "$sys/power/disk")
+if exists "$cpu/online"; then online=$(line "$cpu/online"); else online=0; fi
+first=${online%%[-,]*}
 has "$state" standby && [ -w "$sys/power/state" ] && mask=$((mask | 0x01))
 has "$state" mem && has "$mem" deep && [ -w "$sys/power/state" ] && [ -w "$sys/power/mem_sleep" ] && mask=$((mask | 0x04))
 has "$state" disk && has "$disk" platform && [ -w "$sys/power/state" ] && [ -w "$sys/power/disk" ] && mask=$((mask | 0x08))
@@ -30,8 +41,6 @@ has "$state" disk && has "$disk" platform && [ -w "$sys/power/state" ] && [ -w "
 # shallowest, C3 the deepest, C2 the middle one.
 driver=$(line "$cpu/cpuidle/current_driver")
 if [ -n "$driver" ] && [ "$driver" != none ]; then
-  if exists "$cpu/online"; then online=$(line "$cpu/online"); else online=0; fi
-  first=${online%%[-,]*}
   if [ -n "$first" ]; then
     names=()
     for k in $(seq 0 15); do
@@ -44,6 +53,7 @@ if [ -n "$driver" ] && [ "$driver" != none ]; then
       case ${names[$k]} in *_ACPI) firmware=1 ;; esac
       [ "${names[$k]}" != POLL ] && deep+=("$k")
     done
+    bit=(0 0x40 0x10 0x20)   # C1, C2, C3
     for n in 1 2 3; do
       idx=""
       if [ "$driver" = acpi_idle ] || [ -n "$firmware" ]; then
@@ -57,22 +67,14 @@ if [ -n "$driver" ] && [ "$driver" != none ]; then
           3) [ "$count" -ge 2 ] && idx=${deep[$((count - 1))]} ;;
         esac
       fi
-      if [ -n "$idx" ] && [ -w "$cpu/cpu$first/cpuidle/state$idx/disable" ]; then
-        case $n in 1) mask=$((mask | 0x40)) ;; 2) mask=$((mask | 0x10)) ;; 3) mask=$((mask | 0x20)) ;; esac
-      fi
+      [ -n "$idx" ] && [ -w "$cpu/cpu$first/cpuidle/state$idx/disable" ] && mask=$((mask | bit[n]))
     done
   fi
 fi
 
-# Numbered devices: the search ends after eight absent in a row.
 fan="" processor=""
-misses=0
-for i in $(seq 0 255); do
-  [ $misses -ge 8 ] && break
-  type_file="$sys/class/thermal/cooling_device$i/type"
-  if ! exists "$type_file"; then misses=$((misses + 1)); continue; fi
-  misses=0
-  case $(line "$type_file") in
+for i in $(numbered "$sys/class/thermal/cooling_device#/type" 256); do
+  case $(line "$sys/class/thermal/cooling_device$i/type") in
     Fan) [ -z "$fan" ] && fan=$i ;;
     Processor) [ -z "$processor" ] && processor=$i ;;
   esac
@@ -80,11 +82,7 @@ done
 if [ -n "$fan" ]; then
   [ -w "$sys/class/thermal/cooling_device$fan/cur_state" ] && mask=$((mask | 0x80))
 else
-  misses=0
-  for i in $(seq 0 63); do
-    [ $misses -ge 8 ] && break
-    if ! exists "$sys/class/hwmon/hwmon$i/name"; then misses=$((misses + 1)); continue; fi
-    misses=0
+  for i in $(numbered "$sys/class/hwmon/hwmon#/name" 64); do
     for j in 1 2 3 4 5 6 7 8; do
       pwm="$sys/class/hwmon/hwmon$i/pwm$j"
       if exists "$pwm" && [ -w "$pwm" ]; then mask=$((mask | 0x80)); break 2; fi
@@ -98,8 +96,7 @@ if [ -n "$processor" ]; then
 elif exists "$cpu/intel_pstate/max_perf_pct"; then
   throttle="$cpu/intel_pstate/max_perf_pct"
 else
-  if exists "$cpu/online"; then online=$(line "$cpu/online"); else online=0; fi
-  throttle="$cpu/cpu${online%%[-,]*}/cpufreq/scaling_max_freq"
+  throttle="$cpu/cpu$first/cpufreq/scaling_max_freq"
   exists "$throttle" || throttle=""
 fi
 [ -n "$throttle" ] && [ -w "$throttle" ] && mask=$((mask | 0x100))
