@@ -114,16 +114,16 @@ BOOL CALLBACK CountTopLevel(HWND hwnd, LPARAM lParam)
 
 }  // namespace
 
-ResourceFigures ProcessResources(DWORD pid, HANDLE process)
+ResourceFigures Program::Resources() const
 {
     ResourceFigures f;
-    KernelHandles(pid, process, &f);
-    WindowCount c = {pid, 0};
+    KernelHandles(pid_, hProcess_, &f);
+    WindowCount c = {pid_, 0};
     EnumWindows(CountTopLevel, (LPARAM)&c);
     f.windows = c.n;
     PROCESS_MEMORY_COUNTERS_EX mem = {};
     mem.cb = sizeof mem;
-    if (!GetProcessMemoryInfo(process, (PROCESS_MEMORY_COUNTERS *)&mem, sizeof mem))
+    if (!GetProcessMemoryInfo(hProcess_, (PROCESS_MEMORY_COUNTERS *)&mem, sizeof mem))
         throw HarnessError(Format("GetProcessMemoryInfo failed (error %lu)", GetLastError()));
     f.privateBytes = mem.PrivateUsage ? mem.PrivateUsage : mem.PagefileUsage;
     return f;
