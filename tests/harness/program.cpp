@@ -460,7 +460,7 @@ void Program::Answer(const MessageBoxInfo &box, int button, DWORD timeoutMs) con
     if (!btn || !IsWindowVisible(btn))
         throw HarnessError(Format("the message box %s %s has no button %d",
                                   Quoted(box.caption).c_str(), Quoted(box.text).c_str(), button));
-    Post(hwnd, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM)btn, "answering a message box");
+    PostPress(hwnd, button, "answering a message box");
     WaitUntil([&] { return !IsWindow(hwnd); }, timeoutMs,
               "the message box " + Quoted(box.text) + " to close");
 }
