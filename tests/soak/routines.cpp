@@ -17,9 +17,7 @@ namespace {
 
 std::string SaveFolder()
 {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    std::string dir = std::string(temp) + "vmt-leak\\";
+    std::string dir = bb::TempPath("vmt-leak\\");
     CreateDirectoryA(dir.c_str(), NULL);
     return dir;
 }

@@ -204,9 +204,7 @@ void Soak::Record(int step, const std::string &what)
 
 void Soak::Start()
 {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    dir_ = std::string(temp) + "vmt-soak\\";
+    dir_ = bb::TempPath("vmt-soak\\");
     CreateDirectoryA(dir_.c_str(), NULL);
 
     /* The choices stored from an earlier session (or none: every test

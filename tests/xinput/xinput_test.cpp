@@ -107,8 +107,7 @@ TEST_F(XInputTest, MenusQuestionsSheetSaveAsAboutAndCloseByKeyboard)
                   "the sheet to close on Enter at OK; focus on " + Focused(sheet.hwnd()));
 
     /* File > Save As...: a typed name and Enter; the text pair adds .TXT. */
-    char temp[MAX_PATH];
-    std::string file = std::string(temp, GetTempPathA(MAX_PATH, temp)) + "vmt-xinput";
+    std::string file = bb::TempPath("vmt-xinput");
     DeleteFileA((file + ".TXT").c_str());
     KeysTo(main, "alt+f s");
     bb::SaveAsDialog save = app.WaitForSaveAs();
