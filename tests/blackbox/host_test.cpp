@@ -263,8 +263,7 @@ protected:
     void TearDown() override
     {
         machine.Stop();
-        for (const char *name : { "Backend", "SysfsRoot", "HostIdleMilliseconds" })
-            bb::DeleteDriverParameter(name);
+        UseSimulatedMachine();
     }
 
     /* Answers each question Yes, the machine settled first (no request is
