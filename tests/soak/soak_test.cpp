@@ -55,6 +55,8 @@ const PageControls kPages[PAGE_COUNT] = {
 /* The codes whose faults the program can meet after start-up. */
 const DWORD kFaultCodes[] = {IOCTL_SET_SLEEP_STATE, IOCTL_SET_CPU_STATE, IOCTL_SET_FAN,
                              IOCTL_SET_DUTY_CYCLE, IOCTL_SET_RTC_ALARM, IOCTL_GET_RTC_ALARM};
+/* The driver's settings of fault injection. */
+const char *const kFaultParameters[] = {"FailCode", "FailStatus", "ShortReply"};
 /* Statuses an injected fault completes with (each with its known system error). */
 const DWORD kFaultStatuses[] = {0xC0000001, 0xC0000185, 0xC000009A, 0x80000005};
 
@@ -481,9 +483,8 @@ std::string Soak::OnSaveAs(HWND hwnd)
 std::string Soak::SwitchFault()
 {
     std::string what;
-    bb::DeleteDriverParameter("FailCode");
-    bb::DeleteDriverParameter("FailStatus");
-    bb::DeleteDriverParameter("ShortReply");
+    for (const char *name : kFaultParameters)
+        bb::DeleteDriverParameter(name);
     switch (Weighted({40, 45, 15})) {
     case 0:
         what = "fault injection off";
@@ -618,7 +619,8 @@ struct DriverDefaults {
     }
     static void Reset()
     {
-        for (const char *name : {"CapabilityMask", "FailCode", "FailStatus", "ShortReply"})
+        bb::DeleteDriverParameter("CapabilityMask");
+        for (const char *name : kFaultParameters)
             bb::DeleteDriverParameter(name);
     }
 };
