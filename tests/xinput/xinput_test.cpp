@@ -120,13 +120,7 @@ TEST_F(XInputTest, MenusQuestionsSheetSaveAsAboutAndCloseByKeyboard)
     std::string log = app.LogText();
     bb::WaitUntil([&] { return GetFileAttributesA((file + ".TXT").c_str()) != INVALID_FILE_ATTRIBUTES; },
                   bb::kTimeout, file + ".TXT");
-    HANDLE h = CreateFileA((file + ".TXT").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    std::string saved(log.size() + 16, '\0');
-    DWORD got = 0;
-    ReadFile(h, &saved[0], (DWORD)saved.size(), &got, NULL);
-    CloseHandle(h);
-    saved.resize(got);
-    EXPECT_EQ(saved, log);
+    EXPECT_EQ(bb::ReadWholeFile(file + ".TXT"), log);
     DeleteFileA((file + ".TXT").c_str());
 
     /* Help > About...: Enter closes it. */
