@@ -461,8 +461,7 @@ void Program::Answer(const MessageBoxInfo &box, int button, DWORD timeoutMs) con
         throw HarnessError(Format("the message box %s %s has no button %d",
                                   Quoted(box.caption).c_str(), Quoted(box.text).c_str(), button));
     PostPress(hwnd, button, "answering a message box");
-    WaitUntil([&] { return !IsWindow(hwnd); }, timeoutMs,
-              "the message box " + Quoted(box.text) + " to close");
+    WaitClosed(hwnd, "the message box " + Quoted(box.text) + " to close", timeoutMs);
 }
 
 HWND Program::WaitForDialog(const std::string &caption, DWORD timeoutMs) const

@@ -192,11 +192,15 @@ void PostPress(HWND dialog, int id, const char *what)
     Post(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id), what);
 }
 
+void WaitClosed(HWND window, const std::string &what, DWORD timeoutMs)
+{
+    WaitUntil([&] { return !IsWindow(window); }, timeoutMs, what);
+}
+
 void PressAndWaitGone(HWND dialog, int id, const char *what)
 {
     PostPress(dialog, id, what);
-    WaitUntil([&] { return !IsWindow(dialog); }, kTimeout,
-              std::string(what) + ": the window to close");
+    WaitClosed(dialog, std::string(what) + ": the window to close");
 }
 
 /* ---- dialogs ------------------------------------------------------------- */

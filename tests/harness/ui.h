@@ -47,6 +47,8 @@ void TypeText(HWND edit, const std::string &text);
    button sends it); returns at once.  PressAndWaitGone also waits until the
    dialog has closed. */
 void PostPress(HWND dialog, int id, const char *what);
+/* Waits until the window has closed; what describes the wait in the error. */
+void WaitClosed(HWND window, const std::string &what, DWORD timeoutMs = kTimeout);
 void PressAndWaitGone(HWND dialog, int id, const char *what);
 
 /* ---- dialogs ------------------------------------------------------------- */

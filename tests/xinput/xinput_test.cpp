@@ -33,8 +33,7 @@ void AnswerWithKeys(const bb::Program &app, UINT question, const std::string &ke
     bb::MessageBoxInfo box = app.WaitForMessageBox();
     EXPECT_EQ(box.text, bb::ProgramText(question));
     KeysTo(box.hwnd, keys);
-    bb::WaitUntil([&] { return !IsWindow(box.hwnd); }, bb::kTimeout,
-                  "the question to close after " + keys + "; focus on " + Focused(box.hwnd));
+    bb::WaitClosed(box.hwnd, "the question to close after " + keys + "; focus on " + Focused(box.hwnd));
 }
 
 /* Presses a key until the focus is on the control: the way Tab walks. */
@@ -103,8 +102,7 @@ TEST_F(XInputTest, MenusQuestionsSheetSaveAsAboutAndCloseByKeyboard)
     bb::SaveFramedScreenshot(sheet.hwnd(), "sheet-desktop.png");
     TabTo(sheet.hwnd(), IDOK, 20);
     bb::XKeys("Return");
-    bb::WaitUntil([&] { return !IsWindow(sheet.hwnd()); }, bb::kTimeout,
-                  "the sheet to close on Enter at OK; focus on " + Focused(sheet.hwnd()));
+    bb::WaitClosed(sheet.hwnd(), "the sheet to close on Enter at OK; focus on " + Focused(sheet.hwnd()));
 
     /* File > Save As...: a typed name and Enter; the text pair adds .TXT. */
     std::string file = bb::TempPath("vmt-xinput");
@@ -114,8 +112,7 @@ TEST_F(XInputTest, MenusQuestionsSheetSaveAsAboutAndCloseByKeyboard)
     KeysTo(save.hwnd(), "ctrl+a");
     bb::XType(file);
     bb::XKeys("Return");
-    bb::WaitUntil([&] { return !IsWindow(save.hwnd()); }, bb::kTimeout,
-                  "Save As to close on Enter; focus on " + Focused(save.hwnd()));
+    bb::WaitClosed(save.hwnd(), "Save As to close on Enter; focus on " + Focused(save.hwnd()));
     app.Settle();
     std::string log = app.LogText();
     bb::WaitUntil([&] { return GetFileAttributesA((file + ".TXT").c_str()) != INVALID_FILE_ATTRIBUTES; },
@@ -127,7 +124,7 @@ TEST_F(XInputTest, MenusQuestionsSheetSaveAsAboutAndCloseByKeyboard)
     KeysTo(main, "alt+h a");
     HWND about = app.WaitForDialog("About " ABOUT_NAME);
     KeysTo(about, "Return");
-    bb::WaitUntil([&] { return !IsWindow(about); }, bb::kTimeout, "the About box to close on Enter");
+    bb::WaitClosed(about, "the About box to close on Enter");
 
     /* Alt+F4 closes the program as the close box does. */
     KeysTo(main, "alt+F4");
