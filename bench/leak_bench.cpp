@@ -1,5 +1,5 @@
 /* What a long session leaves behind in VERUVEZ.EXE: kernel handles, windows
-   and private bytes (as Wine reports them, bb::ProcessResources) after
+   and private bytes (as Wine reports them, bb::Program::Resources) after
    hundreds of filter sheets, About boxes and Save As dialogs, and the
    private bytes that each 10,000 log lines cost, up to 100,000 lines.  The
    program runs as its own process, driven by the operator harness; the
@@ -24,19 +24,14 @@ static void Routine(soak::Routine routine)
     printf("%s, %d times:\n", info.name, info.cycles);
     bb::Program app;
     PrintFigures("after start-up", app.Resources());
-    for (int i = 0; i < 5; i++)
-        soak::RunRoutine(app, routine, i);
-    bb::ResourceFigures before = app.Resources();
-    PrintFigures("after 5", before);
-    for (int i = 0; i < info.cycles; i++) {
-        soak::RunRoutine(app, routine, i);
-        if ((i + 1) % (info.cycles / 2) == 0)
-            PrintFigures(bb::Format("after 5 + %d", i + 1).c_str(), app.Resources());
-    }
-    bb::ResourceFigures after = app.Resources();
+    bb::ResourceFigures before, after;
+    soak::RunSeries(app, routine, info.cycles / 2, [&](int done, const bb::ResourceFigures &f) {
+        PrintFigures(done ? bb::Format("after 5 + %d", done).c_str() : "after 5", f);
+        (done ? after : before) = f;
+    });
     printf("  growth over %d: %lld handles besides %lld of Wine's dialog keys, %lld windows, %lld bytes"
            " (%.0f bytes a cycle)\n", info.cycles,
-           soak::Growth(before.handles - before.wineDialogKeys, after.handles - after.wineDialogKeys),
+           soak::Growth(soak::ProgramHandles(before), soak::ProgramHandles(after)),
            soak::Growth(before.wineDialogKeys, after.wineDialogKeys), soak::Growth(before.windows, after.windows),
            soak::Growth(before.privateBytes, after.privateBytes),
            (double)soak::Growth(before.privateBytes, after.privateBytes) / info.cycles);
@@ -46,24 +41,21 @@ static void Routine(soak::Routine routine)
 
 static void LogLines(int lines)
 {
-    const int kBlock = 10000 / soak::kLinesPerSkippedPass + 1;   /* passes per block */
-    const int blockLines = kBlock * soak::kLinesPerSkippedPass;
-    printf("log lines, %d at a time (passes with every test skipped):\n", blockLines);
+    printf("log lines, %d at a time (passes with every test skipped):\n", soak::kBlockLines);
     soak::WriteEverythingSkipped();
     bb::Program app;
-    size_t last = app.Resources().privateBytes, first = 0;
+    size_t last = app.Resources().privateBytes;
+    long long first = 0;
     double t0 = (double)GetTickCount();
-    for (int done = 0; done + blockLines <= lines; done += blockLines) {
-        soak::AddSkippedPasses(app, kBlock);
-        bb::ResourceFigures f = app.Resources();
+    soak::AddLogBlocks(app, lines / soak::kBlockLines, [&](int done, const bb::ResourceFigures &f) {
         long long grew = soak::Growth(last, f.privateBytes);
         if (!first)
-            first = (size_t)grew;
+            first = grew;
         printf("  %6d lines: private bytes %10u, this block %9lld (%.2f of the first), handles %u, %.1f s\n",
-               done + blockLines, (unsigned)f.privateBytes, grew, first ? (double)grew / first : 0.0,
+               done, (unsigned)f.privateBytes, grew, first ? (double)grew / first : 0.0,
                (unsigned)f.handles, ((double)GetTickCount() - t0) / 1000);
         last = f.privateBytes;
-    }
+    });
     app.Command(IDM_EXIT);
     app.WaitForExit(60000);
 }

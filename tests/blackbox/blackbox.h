@@ -18,8 +18,14 @@ protected:
             << "a VERUVEZ window is still open before the test";
         bb::DeleteSettingsFile();
         bb::ClearJournal();
-        /* The simulated machine unless a test asks for another: never the
-           host backend left by an interrupted test. */
+        /* Never the host backend left by an interrupted test. */
+        UseSimulatedMachine();
+    }
+
+    /* The simulated machine unless a test asks for another: the host
+       backend's driver settings deleted. */
+    static void UseSimulatedMachine()
+    {
         for (const char *name : { "Backend", "SysfsRoot", "HostIdleMilliseconds" })
             bb::DeleteDriverParameter(name);
     }

@@ -106,16 +106,16 @@ public:
         RemoveTree(kRoot);
         CopyTree(dir, kRoot);
         for (const char *file : { "sys/power/state", "sys/power/mem_sleep", "sys/power/disk" })
-            canonical_[file] = FirstLine(Read(file));
+            canonical_[file] = Value(file);
         /* Which CPUs are online and their idle states' names do not change. */
         states_.clear();
-        std::string online = FirstLine(Read("sys/devices/system/cpu/online"));
+        std::string online = Value("sys/devices/system/cpu/online");
         if (online != "(missing)" && !online.empty()) {
             size_t dash = online.find('-');
             int lo = std::stoi(online), hi = dash == std::string::npos ? lo : std::stoi(online.substr(dash + 1));
             for (int cpu = lo; cpu <= hi; cpu++)
                 for (int k = 0;; k++) {
-                    std::string name = FirstLine(Read(StateDir(cpu, k) + "name"));
+                    std::string name = Value(StateDir(cpu, k) + "name");
                     if (name == "(missing)")
                         break;
                     states_.push_back({ StateDir(cpu, k), name, cpu });
@@ -156,13 +156,13 @@ public:
 
     void Settle()
     {
-        std::string state = FirstLine(Read("sys/power/state"));
+        std::string state = Value("sys/power/state");
         if (state != canonical_["sys/power/state"] && state != "(missing)") {
             actions.push_back(state);
             Write("sys/power/state", canonical_["sys/power/state"] + "\n");
         }
         for (const char *file : { "sys/power/mem_sleep", "sys/power/disk" }) {
-            std::string now = FirstLine(Read(file));
+            std::string now = Value(file);
             if (now == "(missing)" || now.find('[') != std::string::npos)
                 continue;
             std::string out, word, words = canonical_[file] + " ";
@@ -178,7 +178,7 @@ public:
             }
             Write(file, out + "\n");
         }
-        std::string alarm = FirstLine(Read("sys/class/rtc/rtc0/wakealarm"));
+        std::string alarm = Value("sys/class/rtc/rtc0/wakealarm");
         if (alarm == "0")
             Write("sys/class/rtc/rtc0/wakealarm", "");
         else if (!alarm.empty() && alarm[0] == '+')
@@ -263,8 +263,7 @@ protected:
     void TearDown() override
     {
         machine.Stop();
-        for (const char *name : { "Backend", "SysfsRoot", "HostIdleMilliseconds" })
-            bb::DeleteDriverParameter(name);
+        UseSimulatedMachine();
     }
 
     /* Answers each question Yes, the machine settled first (no request is

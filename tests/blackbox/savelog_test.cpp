@@ -12,7 +12,7 @@ static std::string ReadFileBytes(const std::string &name)
 
 class NoDriverSaveLog : public NoDriverTest {
 protected:
-    std::string dir = [] { char t[MAX_PATH]; GetTempPathA(MAX_PATH, t); return std::string(t); }();
+    std::string dir = bb::TempPath("");
 
     void TearDown() override
     {

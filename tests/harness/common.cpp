@@ -60,6 +60,15 @@ std::vector<std::string> SplitLines(const std::string &text)
     return lines;
 }
 
+std::string TempPath(const std::string &name)
+{
+    char dir[MAX_PATH];
+    DWORD n = GetTempPathA(sizeof dir, dir);
+    if (n == 0 || n >= sizeof dir)
+        throw HarnessError("GetTempPath failed");
+    return dir + name;
+}
+
 std::string UnixPath(const std::string &windowsPath)
 {
     typedef char *(CDECL *ToUnix)(LPCWSTR);
@@ -81,12 +90,8 @@ std::string UnixPath(const std::string &windowsPath)
 int RunUnixCommand(const std::string &command, DWORD timeoutMs)
 {
     static LONG s_serial;
-    char dir[MAX_PATH];
-    DWORD n = GetTempPathA(sizeof dir, dir);
-    if (n == 0 || n >= sizeof dir)
-        throw HarnessError("GetTempPath failed");
-    std::string base = Format("%svmt-unix-%lu-%ld", dir, GetCurrentProcessId(),
-                              InterlockedIncrement(&s_serial));
+    std::string base = TempPath(Format("vmt-unix-%lu-%ld", GetCurrentProcessId(),
+                                       InterlockedIncrement(&s_serial)));
     std::string script = base + ".sh", status = base + ".status";
     DeleteFileA(status.c_str());
     std::string unixStatus = UnixPath(status);

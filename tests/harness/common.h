@@ -30,6 +30,9 @@ std::string Quoted(const std::string &s);
    no extra empty line. */
 std::vector<std::string> SplitLines(const std::string &text);
 
+/* The name in the temporary folder (GetTempPath). */
+std::string TempPath(const std::string &name);
+
 /* Runs a shell command on the Linux side of Wine (/bin/sh -c, from a script
    file, so any quoting survives) and waits for its end; returns its exit
    status.  Throws when it cannot be started or does not end in time. */

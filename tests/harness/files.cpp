@@ -5,8 +5,6 @@
 
 namespace bb {
 
-namespace {
-
 std::string ReadWholeFile(const std::string &path)
 {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ,
@@ -22,6 +20,8 @@ std::string ReadWholeFile(const std::string &path)
     CloseHandle(h);
     return data;
 }
+
+namespace {
 
 void WriteWholeFile(const std::string &path, const std::string &contents)
 {

@@ -7,6 +7,9 @@
 
 namespace bb {
 
+/* The whole file as it is now; "" when it cannot be opened. */
+std::string ReadWholeFile(const std::string &path);
+
 /* ---- settings file: VERUVEZ.INI in the Windows directory ----------------- */
 
 std::string ReadSettingsFile();                 /* "" when missing */

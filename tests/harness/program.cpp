@@ -114,16 +114,16 @@ BOOL CALLBACK CountTopLevel(HWND hwnd, LPARAM lParam)
 
 }  // namespace
 
-ResourceFigures ProcessResources(DWORD pid, HANDLE process)
+ResourceFigures Program::Resources() const
 {
     ResourceFigures f;
-    KernelHandles(pid, process, &f);
-    WindowCount c = {pid, 0};
+    KernelHandles(pid_, hProcess_, &f);
+    WindowCount c = {pid_, 0};
     EnumWindows(CountTopLevel, (LPARAM)&c);
     f.windows = c.n;
     PROCESS_MEMORY_COUNTERS_EX mem = {};
     mem.cb = sizeof mem;
-    if (!GetProcessMemoryInfo(process, (PROCESS_MEMORY_COUNTERS *)&mem, sizeof mem))
+    if (!GetProcessMemoryInfo(hProcess_, (PROCESS_MEMORY_COUNTERS *)&mem, sizeof mem))
         throw HarnessError(Format("GetProcessMemoryInfo failed (error %lu)", GetLastError()));
     f.privateBytes = mem.PrivateUsage ? mem.PrivateUsage : mem.PagefileUsage;
     return f;
@@ -460,9 +460,8 @@ void Program::Answer(const MessageBoxInfo &box, int button, DWORD timeoutMs) con
     if (!btn || !IsWindowVisible(btn))
         throw HarnessError(Format("the message box %s %s has no button %d",
                                   Quoted(box.caption).c_str(), Quoted(box.text).c_str(), button));
-    Post(hwnd, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM)btn, "answering a message box");
-    WaitUntil([&] { return !IsWindow(hwnd); }, timeoutMs,
-              "the message box " + Quoted(box.text) + " to close");
+    PostPress(hwnd, button, "answering a message box");
+    WaitClosed(hwnd, "the message box " + Quoted(box.text) + " to close", timeoutMs);
 }
 
 HWND Program::WaitForDialog(const std::string &caption, DWORD timeoutMs) const

@@ -31,7 +31,6 @@ struct ResourceFigures {
        takes from the anonymous memory Linux counts for the process. */
     size_t privateBytes = 0;
 };
-ResourceFigures ProcessResources(DWORD pid, HANDLE process);
 
 struct StartOptions {
     /* Run the program under this process's debugger and collect its
@@ -68,7 +67,7 @@ public:
        event mask that has no effect, and waits until the pane reports it.) */
     void Settle(DWORD timeoutMs = kTimeout) const;
     /* Its handles, windows and private bytes now. */
-    ResourceFigures Resources() const { return ProcessResources(pid_, hProcess_); }
+    ResourceFigures Resources() const;
 
     /* The log pane's whole text, as WM_GETTEXT gives it. */
     std::string LogText() const;

@@ -187,31 +187,42 @@ void TypeText(HWND edit, const std::string &text)
         Send(edit, WM_CHAR, c, 1, "typing into a field");
 }
 
-void PressAndWaitGone(HWND dialog, int id, const char *what)
+void PostPress(HWND dialog, int id, const char *what)
 {
     Post(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id), what);
-    WaitUntil([&] { return !IsWindow(dialog); }, kTimeout,
-              std::string(what) + ": the window to close");
+}
+
+void WaitClosed(HWND window, const std::string &what, DWORD timeoutMs)
+{
+    WaitUntil([&] { return !IsWindow(window); }, timeoutMs, what);
+}
+
+void PressAndWaitGone(HWND dialog, int id, const char *what)
+{
+    PostPress(dialog, id, what);
+    WaitClosed(dialog, std::string(what) + ": the window to close");
 }
 
 /* ---- dialogs ------------------------------------------------------------- */
 
-MessageBoxInfo FindMessageBox(DWORD pid)
+MessageBoxInfo ReadMessageBox(HWND hwnd)
 {
     MessageBoxInfo box;
-    for (HWND hwnd : TopLevelWindows(pid)) {
-        HWND text = GetDlgItem(hwnd, kMessageBoxTextId);
-        if (!IsDialog(hwnd) || !text)
-            continue;
-        box.hwnd = hwnd;
-        box.caption = WindowText(hwnd);
-        box.text = WindowText(text);
-        for (HWND c = GetWindow(hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-            if (IsWindowVisible(c) && lstrcmpiA(ClassName(c).c_str(), "Button") == 0)
-                box.buttons.push_back(GetDlgCtrlID(c));
-        break;
-    }
+    box.hwnd = hwnd;
+    box.caption = WindowText(hwnd);
+    box.text = WindowText(GetDlgItem(hwnd, kMessageBoxTextId));
+    for (HWND c = GetWindow(hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (IsWindowVisible(c) && lstrcmpiA(ClassName(c).c_str(), "Button") == 0)
+            box.buttons.push_back(GetDlgCtrlID(c));
     return box;
+}
+
+MessageBoxInfo FindMessageBox(DWORD pid)
+{
+    for (HWND hwnd : TopLevelWindows(pid))
+        if (IsDialog(hwnd) && GetDlgItem(hwnd, kMessageBoxTextId))
+            return ReadMessageBox(hwnd);
+    return MessageBoxInfo();
 }
 
 HWND FindDialog(DWORD pid, const std::string &caption)

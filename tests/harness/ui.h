@@ -43,8 +43,12 @@ void SetText(HWND edit, const std::string &text);
 /* Selects the whole field and types text one WM_CHAR at a time, as the
    keyboard would; the field's own filtering (ES_NUMBER, limits) applies. */
 void TypeText(HWND edit, const std::string &text);
-/* Posts a click of the dialog's button id and waits until the dialog has
-   closed. */
+/* Posts a click of the dialog's button id (WM_COMMAND, BN_CLICKED, as the
+   button sends it); returns at once.  PressAndWaitGone also waits until the
+   dialog has closed. */
+void PostPress(HWND dialog, int id, const char *what);
+/* Waits until the window has closed; what describes the wait in the error. */
+void WaitClosed(HWND window, const std::string &what, DWORD timeoutMs = kTimeout);
 void PressAndWaitGone(HWND dialog, int id, const char *what);
 
 /* ---- dialogs ------------------------------------------------------------- */
@@ -59,6 +63,8 @@ struct MessageBoxInfo {
 /* A visible message box of the process (a dialog with a static 0xFFFF);
    hwnd NULL when there is none. */
 MessageBoxInfo FindMessageBox(DWORD pid);
+/* What the message box hwnd shows. */
+MessageBoxInfo ReadMessageBox(HWND hwnd);
 /* A visible dialog (#32770) of the process with that caption, or NULL. */
 HWND FindDialog(DWORD pid, const std::string &caption);
 

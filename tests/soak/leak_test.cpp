@@ -25,41 +25,30 @@ const int kGrowingStretches = 5;
 
 class LeakTest : public BlackBoxTest {};
 
-/* Handles besides the registry keys Wine's own Save As dialog leaves open
-   (one a save, see bb::ResourceFigures). */
-long long ProgramHandles(const bb::ResourceFigures &f) { return (long long)(f.handles - f.wineDialogKeys); }
-
 void ExpectNoGrowth(soak::Routine routine)
 {
     const soak::RoutineInfo &info = soak::kRoutines[routine];
     SCOPED_TRACE(info.name);
     bb::Program app;
-    for (int i = 0; i < 5; i++)   /* the libraries and caches a first use loads */
-        soak::RunRoutine(app, routine, i);
-    bb::ResourceFigures before = app.Resources();
-    const int stretch = std::max(1, info.cycles / kStretches);
+    bb::ResourceFigures before, after;
     int stretches = 0, grown = 0;
-    size_t bytes = before.privateBytes;
     std::string steps;
-    for (int i = 0; i < info.cycles; i++) {
-        soak::RunRoutine(app, routine, i);
-        if ((i + 1) % stretch == 0) {
-            size_t now = app.Resources().privateBytes;
-            stretches++;
-            if (soak::Growth(bytes, now) > kStepBytes) {
-                grown++;
-                steps += bb::Format(" +%lld after %d", soak::Growth(bytes, now), i + 1);
-            }
-            bytes = now;
+    soak::RunSeries(app, routine, std::max(1, info.cycles / kStretches), [&](int done, const bb::ResourceFigures &f) {
+        if (done == 0)
+            before = f;
+        else if (soak::Growth(after.privateBytes, f.privateBytes) > kStepBytes) {
+            grown++;
+            steps += bb::Format(" +%lld after %d", soak::Growth(after.privateBytes, f.privateBytes), done);
         }
-    }
-    bb::ResourceFigures after = app.Resources();
+        stretches += done != 0;
+        after = f;
+    });
     printf("%s x %d: handles %u -> %u (of them Wine's dialog keys %u -> %u), windows %u -> %u, "
            "private bytes %u -> %u, grown by more than 8 KB in %d of %d stretches:%s\n", info.name, info.cycles,
            (unsigned)before.handles, (unsigned)after.handles, (unsigned)before.wineDialogKeys,
            (unsigned)after.wineDialogKeys, (unsigned)before.windows, (unsigned)after.windows,
            (unsigned)before.privateBytes, (unsigned)after.privateBytes, grown, stretches, steps.c_str());
-    EXPECT_LE(ProgramHandles(after) - ProgramHandles(before), kHandleSlack);
+    EXPECT_LE(soak::Growth(soak::ProgramHandles(before), soak::ProgramHandles(after)), kHandleSlack);
     EXPECT_LE(soak::Growth(before.windows, after.windows), kWindowSlack);
     EXPECT_LE(soak::Growth(before.privateBytes, after.privateBytes), kSeriesBytes);
     EXPECT_LE(grown, kGrowingStretches) << "memory grew step after step:" << steps;
@@ -79,18 +68,12 @@ TEST_F(LeakTest, LogLinesCostTheSameMemoryAt100000AsAt10000)
 {
     soak::WriteEverythingSkipped();
     bb::Program app;
-    const int kPasses = 10000 / soak::kLinesPerSkippedPass + 1;   /* a block of 10,008 lines */
-    size_t start = app.Resources().privateBytes;
-    soak::AddSkippedPasses(app, kPasses);
-    size_t at10k = app.Resources().privateBytes;
-    soak::AddSkippedPasses(app, kPasses * 8);
-    size_t at90k = app.Resources().privateBytes;
-    soak::AddSkippedPasses(app, kPasses);
-    size_t at100k = app.Resources().privateBytes;
-    long long first = soak::Growth(start, at10k), last = soak::Growth(at90k, at100k);
+    std::vector<size_t> bytes(1, app.Resources().privateBytes);   /* at the start, then after each block */
+    soak::AddLogBlocks(app, 10, [&](int, const bb::ResourceFigures &f) { bytes.push_back(f.privateBytes); });
+    long long first = soak::Growth(bytes[0], bytes[1]), last = soak::Growth(bytes[9], bytes[10]);
     printf("bytes per %d log lines: %lld at 10,000 lines, %lld at 100,000 lines (%.2f)\n",
-           kPasses * soak::kLinesPerSkippedPass, first, last, first ? (double)last / first : 0.0);
-    const size_t lines = 2 + 10u * kPasses * soak::kLinesPerSkippedPass;
+           soak::kBlockLines, first, last, first ? (double)last / first : 0.0);
+    const size_t lines = 2 + 10u * soak::kBlockLines;
     EXPECT_EQ(app.WaitForLogLines(lines, 60000).size(), lines) << "lines lost";
     EXPECT_GT(first, 0);
     EXPECT_LE(last, first + first / 4) << "a line costs more as the log grows";

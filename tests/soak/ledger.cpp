@@ -195,10 +195,9 @@ size_t Ledger::NextSignificant(const std::vector<std::string> &log, Line *line) 
     return log.size();
 }
 
-std::string Ledger::MatchOne(const JournalEntry &e, const std::string &raw,
+std::string Ledger::MatchOne(const JournalEntry &e, const std::string &what,
                              const std::vector<std::string> &log)
 {
-    const std::string what = "journal line " + std::to_string(nextJournal_ + 1) + " \"" + raw + "\"";
     Line l;
     size_t at = NextSignificant(log, &l);
     auto found = [&](const char *expected) {
@@ -251,21 +250,20 @@ std::string Ledger::Check(const std::vector<std::string> &log, const std::vector
 {
     for (; nextJournal_ < journal.size(); nextJournal_++) {
         const std::string &raw = journal[nextJournal_];
+        const std::string what = "journal line " + std::to_string(nextJournal_ + 1) + " \"" + raw + "\"";
         JournalEntry e;
         if (!ParseJournalLine(raw, &e))
-            return "journal line " + std::to_string(nextJournal_ + 1) + " \"" + raw +
-                   "\" is no well-formed request of the program";
+            return what + " is no well-formed request of the program";
         std::vector<uint32_t> outside = ValuesOutOfRange(e);
         if (!outside.empty()) {
             bool typed = true;
             for (uint32_t v : outside)
                 typed = typed && typedOutOfRange(v);
             if (!typed)
-                return "journal line " + std::to_string(nextJournal_ + 1) + " \"" + raw +
-                       "\": a value outside the driver's range that the operator did not type";
+                return what + ": a value outside the driver's range that the operator did not type";
             typedOutOfRange_++;
         }
-        std::string problem = MatchOne(e, raw, log);
+        std::string problem = MatchOne(e, what, log);
         if (!problem.empty())
             return problem;
     }

@@ -48,7 +48,8 @@ public:
 private:
     struct Line;
     Line Classify(const std::string &text) const;
-    std::string MatchOne(const JournalEntry &e, const std::string &raw,
+    /* what: "journal line N "..."" for the messages. */
+    std::string MatchOne(const JournalEntry &e, const std::string &what,
                          const std::vector<std::string> &log);
     /* The next line at or after nextLog_ that concerns a request. */
     size_t NextSignificant(const std::vector<std::string> &log, Line *line) const;

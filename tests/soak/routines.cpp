@@ -17,15 +17,12 @@ namespace {
 
 std::string SaveFolder()
 {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    std::string dir = std::string(temp) + "vmt-leak\\";
+    std::string dir = bb::TempPath("vmt-leak\\");
     CreateDirectoryA(dir.c_str(), NULL);
     return dir;
 }
 
-}  // namespace
-
+/* Cycle number i (i decides OK or Cancel, Cancel or Save). */
 void RunRoutine(bb::Program &app, Routine routine, int i)
 {
     switch (routine) {
@@ -66,21 +63,39 @@ void RunRoutine(bb::Program &app, Routine routine, int i)
     app.Settle();
 }
 
+}  // namespace
+
+void RunSeries(bb::Program &app, Routine routine, int every, const Figures &seen)
+{
+    const int cycles = kRoutines[routine].cycles;
+    for (int i = 0; i < 5; i++)
+        RunRoutine(app, routine, i);
+    seen(0, app.Resources());
+    for (int done = 1; done <= cycles; done++) {
+        RunRoutine(app, routine, done - 1);
+        if (done % every == 0 || done == cycles)
+            seen(done, app.Resources());
+    }
+}
+
 void WriteEverythingSkipped()
 {
     bb::WriteSettings(std::vector<int>(SEL_COUNT, SELECT_SKIP));
 }
 
-void AddSkippedPasses(bb::Program &app, int passes)
+void AddLogBlocks(bb::Program &app, int blocks, const Figures &seen)
 {
     /* Posted in batches, each taken in full before the next. */
     const int kBatch = 50;
-    for (int done = 0; done < passes;) {
-        int n = std::min(kBatch, passes - done);
-        for (int k = 0; k < n; k++)
-            app.Command(IDM_START);
-        app.Settle(60000);
-        done += n;
+    for (int block = 1; block <= blocks; block++) {
+        for (int done = 0; done < kBlockPasses;) {
+            int n = std::min(kBatch, kBlockPasses - done);
+            for (int k = 0; k < n; k++)
+                app.Command(IDM_START);
+            app.Settle(60000);
+            done += n;
+        }
+        seen(block * kBlockLines, app.Resources());
     }
 }
 

@@ -55,6 +55,8 @@ const PageControls kPages[PAGE_COUNT] = {
 /* The codes whose faults the program can meet after start-up. */
 const DWORD kFaultCodes[] = {IOCTL_SET_SLEEP_STATE, IOCTL_SET_CPU_STATE, IOCTL_SET_FAN,
                              IOCTL_SET_DUTY_CYCLE, IOCTL_SET_RTC_ALARM, IOCTL_GET_RTC_ALARM};
+/* The driver's settings of fault injection. */
+const char *const kFaultParameters[] = {"FailCode", "FailStatus", "ShortReply"};
 /* Statuses an injected fault completes with (each with its known system error). */
 const DWORD kFaultStatuses[] = {0xC0000001, 0xC0000185, 0xC000009A, 0x80000005};
 
@@ -204,9 +206,7 @@ void Soak::Record(int step, const std::string &what)
 
 void Soak::Start()
 {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    dir_ = std::string(temp) + "vmt-soak\\";
+    dir_ = bb::TempPath("vmt-soak\\");
     CreateDirectoryA(dir_.c_str(), NULL);
 
     /* The choices stored from an earlier session (or none: every test
@@ -307,20 +307,16 @@ std::string Soak::OnMain()
     return std::string("menu ") + m.name;
 }
 
-std::string Soak::OnBox(HWND box)
+std::string Soak::OnBox(HWND hwnd)
 {
-    std::vector<int> buttons;
-    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-        if (IsWindowVisible(c) && lstrcmpiA(bb::ClassName(c).c_str(), "Button") == 0)
-            buttons.push_back(GetDlgCtrlID(c));
-    if (buttons.empty())
-        throw bb::HarnessError("a message box without buttons: " + bb::WindowText(GetDlgItem(box, 0xFFFF)));
-    int id = PickOf(buttons);
+    bb::MessageBoxInfo box = bb::ReadMessageBox(hwnd);
+    if (box.buttons.empty())
+        throw bb::HarnessError("a message box without buttons: " + box.text);
+    int id = PickOf(box.buttons);
     const char *name = id == IDYES ? "Yes" : id == IDNO ? "No" : id == IDOK ? "OK" : id == IDCANCEL ? "Cancel" : "?";
     counts_[std::string("box: ") + name]++;
-    std::string text = bb::WindowText(GetDlgItem(box, 0xFFFF));
-    bb::Post(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(box, id), "answering a box");
-    return "box " + Shortened(text) + ": " + name;
+    bb::PostPress(hwnd, id, "answering a box");
+    return "box " + Shortened(box.text) + ": " + name;
 }
 
 /* A click as the mouse gives it: in the middle of the control, or in its
@@ -412,12 +408,11 @@ std::string Soak::OnSheet(HWND hwnd)
         case 6:
             counts_["sheet: OK"]++;
             StoreApplied(hwnd);
-            bb::Post(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(hwnd, IDOK), "pressing OK");
+            bb::PostPress(hwnd, IDOK, "pressing OK");
             return where + "OK";
         case 7:
             counts_["sheet: Cancel"]++;
-            bb::Post(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), (LPARAM)GetDlgItem(hwnd, IDCANCEL),
-                     "pressing Cancel");
+            bb::PostPress(hwnd, IDCANCEL, "pressing Cancel");
             return where + "Cancel";
         default:
             counts_["sheet: close box"]++;
@@ -470,8 +465,7 @@ std::string Soak::OnSaveAs(HWND hwnd)
 {
     if (Chance(0.3)) {
         counts_["save as: Cancel"]++;
-        bb::Post(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), (LPARAM)GetDlgItem(hwnd, IDCANCEL),
-                 "pressing Cancel");
+        bb::PostPress(hwnd, IDCANCEL, "pressing Cancel");
         return "Save As: Cancel";
     }
     bb::SaveAsDialog dialog(hwnd);
@@ -481,7 +475,7 @@ std::string Soak::OnSaveAs(HWND hwnd)
     dialog.TypeFileName(name);
     saved_.push_back(name);
     counts_["save as: Save"]++;
-    bb::Post(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(hwnd, IDOK), "pressing Save");
+    bb::PostPress(hwnd, IDOK, "pressing Save");
     return bb::Format("Save As: type %s, type %d, Save", Shortened(name, 80).c_str(), pair);
 }
 
@@ -489,9 +483,8 @@ std::string Soak::OnSaveAs(HWND hwnd)
 std::string Soak::SwitchFault()
 {
     std::string what;
-    bb::DeleteDriverParameter("FailCode");
-    bb::DeleteDriverParameter("FailStatus");
-    bb::DeleteDriverParameter("ShortReply");
+    for (const char *name : kFaultParameters)
+        bb::DeleteDriverParameter(name);
     switch (Weighted({40, 45, 15})) {
     case 0:
         what = "fault injection off";
@@ -544,13 +537,10 @@ std::string Soak::Finish()
             break;
         if (i == 200)
             return "the program still shows a window after 200 attempts to close them";
-        if (s.screen == Screen::BOX) {
-            int id = GetDlgItem(s.hwnd, IDNO) ? IDNO : GetDlgItem(s.hwnd, IDOK) ? IDOK : IDCANCEL;
-            bb::Post(s.hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(s.hwnd, id), "closing a box");
-        } else {
-            int id = s.screen == Screen::ABOUT ? IDOK : IDCANCEL;
-            bb::Post(s.hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(s.hwnd, id), "closing a dialog");
-        }
+        int id = s.screen == Screen::ABOUT ? IDOK : IDCANCEL;
+        if (s.screen == Screen::BOX)
+            id = GetDlgItem(s.hwnd, IDNO) ? IDNO : GetDlgItem(s.hwnd, IDOK) ? IDOK : IDCANCEL;
+        bb::PostPress(s.hwnd, id, "closing a dialog");
         app_->Settle();
     }
     std::string problem = CheckInvariants();
@@ -629,7 +619,8 @@ struct DriverDefaults {
     }
     static void Reset()
     {
-        for (const char *name : {"CapabilityMask", "FailCode", "FailStatus", "ShortReply"})
+        bb::DeleteDriverParameter("CapabilityMask");
+        for (const char *name : kFaultParameters)
             bb::DeleteDriverParameter(name);
     }
 };

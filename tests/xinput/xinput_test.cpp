@@ -33,8 +33,7 @@ void AnswerWithKeys(const bb::Program &app, UINT question, const std::string &ke
     bb::MessageBoxInfo box = app.WaitForMessageBox();
     EXPECT_EQ(box.text, bb::ProgramText(question));
     KeysTo(box.hwnd, keys);
-    bb::WaitUntil([&] { return !IsWindow(box.hwnd); }, bb::kTimeout,
-                  "the question to close after " + keys + "; focus on " + Focused(box.hwnd));
+    bb::WaitClosed(box.hwnd, "the question to close after " + keys + "; focus on " + Focused(box.hwnd));
 }
 
 /* Presses a key until the focus is on the control: the way Tab walks. */
@@ -103,38 +102,29 @@ TEST_F(XInputTest, MenusQuestionsSheetSaveAsAboutAndCloseByKeyboard)
     bb::SaveFramedScreenshot(sheet.hwnd(), "sheet-desktop.png");
     TabTo(sheet.hwnd(), IDOK, 20);
     bb::XKeys("Return");
-    bb::WaitUntil([&] { return !IsWindow(sheet.hwnd()); }, bb::kTimeout,
-                  "the sheet to close on Enter at OK; focus on " + Focused(sheet.hwnd()));
+    bb::WaitClosed(sheet.hwnd(), "the sheet to close on Enter at OK; focus on " + Focused(sheet.hwnd()));
 
     /* File > Save As...: a typed name and Enter; the text pair adds .TXT. */
-    char temp[MAX_PATH];
-    std::string file = std::string(temp, GetTempPathA(MAX_PATH, temp)) + "vmt-xinput";
+    std::string file = bb::TempPath("vmt-xinput");
     DeleteFileA((file + ".TXT").c_str());
     KeysTo(main, "alt+f s");
     bb::SaveAsDialog save = app.WaitForSaveAs();
     KeysTo(save.hwnd(), "ctrl+a");
     bb::XType(file);
     bb::XKeys("Return");
-    bb::WaitUntil([&] { return !IsWindow(save.hwnd()); }, bb::kTimeout,
-                  "Save As to close on Enter; focus on " + Focused(save.hwnd()));
+    bb::WaitClosed(save.hwnd(), "Save As to close on Enter; focus on " + Focused(save.hwnd()));
     app.Settle();
     std::string log = app.LogText();
     bb::WaitUntil([&] { return GetFileAttributesA((file + ".TXT").c_str()) != INVALID_FILE_ATTRIBUTES; },
                   bb::kTimeout, file + ".TXT");
-    HANDLE h = CreateFileA((file + ".TXT").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    std::string saved(log.size() + 16, '\0');
-    DWORD got = 0;
-    ReadFile(h, &saved[0], (DWORD)saved.size(), &got, NULL);
-    CloseHandle(h);
-    saved.resize(got);
-    EXPECT_EQ(saved, log);
+    EXPECT_EQ(bb::ReadWholeFile(file + ".TXT"), log);
     DeleteFileA((file + ".TXT").c_str());
 
     /* Help > About...: Enter closes it. */
     KeysTo(main, "alt+h a");
     HWND about = app.WaitForDialog("About " ABOUT_NAME);
     KeysTo(about, "Return");
-    bb::WaitUntil([&] { return !IsWindow(about); }, bb::kTimeout, "the About box to close on Enter");
+    bb::WaitClosed(about, "the About box to close on Enter");
 
     /* Alt+F4 closes the program as the close box does. */
     KeysTo(main, "alt+F4");
