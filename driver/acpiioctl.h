@@ -18,9 +18,25 @@
 #define IOCTL_SET_RTC_ALARM     0x220154u /* 16 bytes: RTC_ALARM_TIME */
 #define IOCTL_GET_RTC_ALARM     0x220158u /* 16 bytes: RTC_ALARM_TIME */
 
-/* The value IOCTL_SET_SLEEP_STATE takes for Sn: the driver numbers the
-   sleep states from S0 (1), so S1 is 2 and S4 is 5. */
-#define ACPI_SLEEP_STATE(n) ((n) + 1u)
+/* The buffer of every code but the two alarm codes: one unsigned 32-bit
+   little-endian value. */
+#define ACPI_VALUE_SIZE 4u
+
+/* The values each request takes.  The program sends them; the stand-in
+   driver refuses any other. */
+/* IOCTL_SET_SLEEP_STATE for Sn: the driver numbers the sleep states from
+   S0 (1), so S1 is 2 and S4 is 5. */
+#define ACPI_SLEEP_STATE(n)   ((n) + 1u)
+#define ACPI_SLEEP_STATE_MIN  ACPI_SLEEP_STATE(1)
+#define ACPI_SLEEP_STATE_MAX  ACPI_SLEEP_STATE(4)
+/* IOCTL_SET_CPU_STATE: n for Cn */
+#define ACPI_CPU_STATE_MIN    1u
+#define ACPI_CPU_STATE_MAX    3u
+/* IOCTL_SET_FAN */
+#define ACPI_FAN_OFF          0u
+#define ACPI_FAN_ON           1u
+/* IOCTL_SET_DUTY_CYCLE: a percentage, 0 to 100 */
+#define ACPI_DUTY_MAX         100u
 
 /* Capability mask bits: a set bit means the state is supported */
 #define ACPI_CAP_S1  0x01u
