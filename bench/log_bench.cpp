@@ -7,7 +7,7 @@
                                    each case run 5 times, medians shown) */
 #include "app/veruvez.h"
 #include "bench/bench.h"
-#include "tests/wine/pump.h"
+#include "bench/pump.h"
 #include <richedit.h>
 #include <stdio.h>
 #include <stdlib.h>

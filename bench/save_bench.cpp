@@ -11,7 +11,7 @@
    long, so no save through the control comes near it. */
 #include "app/veruvez.h"
 #include "bench/bench.h"
-#include "tests/wine/pump.h"
+#include "bench/pump.h"
 #include "log/savelog.h"
 #include <richedit.h>
 #include <stdio.h>

@@ -2,7 +2,7 @@
 # Builds a fake machine's power-management files under DIR (DIR/sys/...),
 # for the host backend's tests: never the machine's own /sys.
 #
-#   make-tree.sh PROFILE DIR
+#   make-tree.sh PROFILE DIR [--running]
 #
 #   laptop   s2idle [deep], hibernation, intel_idle (POLL C1 C1E C3 C6 C8
 #            C10) on CPUs 0-3 with CPU 4 offline, intel_pstate and cpufreq,
@@ -10,8 +10,12 @@
 #   desktop  standby, s2idle shallow [deep], acpi_idle (POLL C1 C2 C3) on
 #            CPUs 0-1, a hwmon pwm fan, Processor cooling devices, no RTC
 #   bare     nothing at all, like a virtual machine
+#
+# --running: until DIR is removed, the machine runs in the background: its
+# idle states' usage and time counters grow, and sys/power/state, an action
+# rather than a value, reads as before once the action is done.
 set -eu
-[ $# -eq 2 ] || { echo "usage: make-tree.sh laptop|desktop|bare DIR" >&2; exit 2; }
+[ $# -ge 2 ] || { echo "usage: make-tree.sh laptop|desktop|bare DIR [--running]" >&2; exit 2; }
 profile=$1 dir=$2
 rm -rf "$dir"
 mkdir -p "$dir"
@@ -81,3 +85,14 @@ case $profile in
     echo "make-tree.sh: unknown profile '$profile' (laptop, desktop or bare)" >&2
     exit 2 ;;
 esac
+
+[ "${3:-}" = --running ] || exit 0
+perl -e '
+  sub get { open my $f, "<", $_[0] or return; local $/; my $v = <$f>; close $f; $v }
+  sub put { open my $f, ">", "$_[0].new" or return; print $f $_[1]; close $f; rename "$_[0].new", $_[0] }
+  my ($dir) = @ARGV; my $state = "$dir/sys/power/state"; my $was = get($state);
+  while (-d $dir) {
+    put($_, get($_) + 1 . "\n") for glob "$dir/sys/devices/system/cpu/cpu*/cpuidle/state*/{usage,time}";
+    put($state, $was) if defined $was && get($state) ne $was;
+    select undef, undef, undef, 0.02;
+  }' "$dir" </dev/null >/dev/null 2>&1 &

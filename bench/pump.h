@@ -1,5 +1,5 @@
 /* Running this thread's messages as the program's idle loop does: for the
-   in-process tests and the benchmarks that drive the program's windows. */
+   benchmarks that drive the program's windows in their own process. */
 #ifndef VMT_PUMP_H
 #define VMT_PUMP_H
 

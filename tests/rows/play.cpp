@@ -1,0 +1,143 @@
+/* One row: a clean start, the steps, and what was left compared. */
+#include "tests/rows/rows.h"
+#include <gtest/gtest.h>
+#include <cstdio>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+using namespace vt;
+
+std::string Q(unsigned id) { return "#" + std::to_string(id); }
+
+std::vector<std::string> AllSkipped()
+{
+    return {"b The \"Placing the CPU into C1\" test was skipped...", "b The \"Placing the CPU into C2\" test was skipped...",
+            "b The \"Placing the CPU into C3\" test was skipped...",
+            "b The \"Placing the system into the S1 state\" test was skipped...",
+            "b The \"Placing the system into the S2 state\" test was skipped...",
+            "b The \"Placing the system into the S3 state\" test was skipped...",
+            "b The \"Turning the fan ON\" test was skipped...", "b The \"Turning the fan OFF\" test was skipped...",
+            "b The \"Throttle the CPU\" tests were skipped..."};
+}
+
+std::vector<std::string> With(std::vector<std::string> head, const std::vector<std::string> &tail)
+{
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
+const char *Ini(const char *digits)
+{
+    static std::set<std::string> texts;
+    const char *const keys[] = {"S1SystemState", "S2SystemState", "S3SystemState", "S4SystemState", "C1CPUState",
+                                "C2CPUState", "C3CPUState", "FanOnOff", "CPUDutyCycle", "RTCAlarm"};
+    std::string text = "[ACPI VMT's]\r\n";
+    for (int i = 0; i < 10 && digits[i]; i++)
+        text += std::string(keys[i]) + "=" + digits[i] + "\r\n";
+    return texts.insert(text).first->c_str();
+}
+
+namespace {
+
+const char kHostRoot[] = "C:\\vmt-host";
+
+/* A fake machine (tests/host/make-tree.sh) that runs while the row does. */
+void HostMachine(const std::string &profile)
+{
+    if (Unix("\"$VMT_HOST_TESTS/make-tree.sh\" " + profile + " \"$WINEPREFIX/drive_c/vmt-host\" --running") != 0)
+        throw Error("cannot make the fake machine " + profile + " (VMT_HOST_TESTS: tests/host)");
+    DriverSet("SysfsRoot", kHostRoot);
+    DriverSet("HostIdleMilliseconds", "300");
+    DriverSet("Backend", "host");
+}
+
+std::string FirstLine(const std::string &path)
+{
+    std::ifstream f(path, std::ios::binary);
+    std::string line;
+    return std::getline(f, line) ? line : "(missing)";
+}
+
+/* Today's date where the expectations say {y} {m} {d} {w}; "#ID" the
+   program's own string. */
+std::string Expected(std::string s)
+{
+    if (s.size() > 1 && s[0] == '#' && s.find_first_not_of("0123456789", 1) == std::string::npos)
+        return T(std::stoi(s.substr(1)));
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    const std::pair<const char *, int> fields[] = {{"{y}", st.wYear}, {"{m}", st.wMonth}, {"{d}", st.wDay}, {"{w}", st.wDayOfWeek}};
+    for (const auto &f : fields)
+        for (size_t at; (at = s.find(f.first)) != std::string::npos;)
+            s.replace(at, 3, std::to_string(f.second));
+    return s;
+}
+
+/* '*' in an expected line stands for a number. */
+bool Matches(const std::string &want, const std::string &got)
+{
+    size_t w = 0, g = 0;
+    for (; w < want.size(); w++) {
+        if (want[w] != '*') {
+            if (g >= got.size() || got[g++] != want[w])
+                return false;
+            continue;
+        }
+        size_t start = g;
+        while (g < got.size() && isdigit((unsigned char)got[g]))
+            g++;
+        if (g == start)
+            return false;
+    }
+    return g == got.size();
+}
+
+std::vector<std::string> Expect(const std::vector<std::string> &want, const std::vector<std::string> &got)
+{
+    std::vector<std::string> out;
+    for (size_t i = 0; i < want.size(); i++) {
+        std::string e = Expected(want[i]);
+        out.push_back(i < got.size() && Matches(e, got[i]) ? got[i] : e);
+    }
+    return out;
+}
+
+}  // namespace
+
+void PlayRow(const Row &row)
+{
+    Unix("rm -rf \"$WINEPREFIX/drive_c/save\" \"$WINEPREFIX/drive_c/vmt-host\"");
+    CreateDirectoryA("C:\\save", NULL);
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32");
+    DriverReset();
+    int show = -1;
+    std::istringstream driver(row.driver);
+    for (std::string s; driver >> s;) {
+        if (s == "off") DriverRunning(false);
+        else if (s == "min") show = SW_SHOWMINIMIZED;
+        else if (s == "max") show = SW_SHOWMAXIMIZED;
+        else if (s.compare(0, 5, "host:") == 0) HostMachine(s.substr(5));
+        else DriverSet(s.substr(0, s.find('=')), s.substr(s.find('=') + 1));
+    }
+    WriteIni(row.iniBefore);
+
+    Play p;
+    p.app.reset(new App(show));
+    std::istringstream steps(row.operate);
+    for (std::string s; steps >> s;)
+        Step(p, s);
+    if (p.app->Exited() == STILL_ACTIVE)
+        Step(p, "exit");
+    std::vector<std::string> machine;
+    for (const std::string &m : row.machine) {
+        std::string path = std::string(kHostRoot) + "\\" + m.substr(0, m.find('='));
+        machine.push_back(m.substr(0, m.find('=')) + "=" + FirstLine(path));
+    }
+
+    EXPECT_EQ(Expect(row.seen, p.seen), p.seen) << "the boxes and readouts";
+    EXPECT_EQ(Expect(row.log, p.log), p.log) << "the log";
+    EXPECT_EQ(Expect(row.journal, Journal()), Journal()) << "the driver's journal";
+    EXPECT_EQ(row.iniAfter ? row.iniAfter : "(none)", ReadIni()) << "the settings file";
+    EXPECT_EQ(row.machine, machine) << "the machine after the last close";
+}
