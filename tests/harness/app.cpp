@@ -13,8 +13,9 @@ namespace {
 std::mutex s_lock;
 std::vector<std::pair<DWORD, std::string>> s_trace;   /* pid, text */
 
-/* Debugger lines of every process, as a debug monitor reads them: Wine's
-   OutputDebugStringA hands each to the DBWIN buffer while someone waits. */
+/* Debugger lines of every process, read as a debug monitor does: while
+   someone waits on the DBWIN buffer, Wine's OutputDebugStringA hands them
+   over there. */
 DWORD WINAPI TraceListener(void *)
 {
     HANDLE ready = CreateEventA(NULL, FALSE, TRUE, "DBWIN_BUFFER_READY");
@@ -29,26 +30,23 @@ DWORD WINAPI TraceListener(void *)
     return 0;
 }
 
-void Dump(HWND pane, HANDLE process, void *remote, int line, CHARFORMATA *cf)
+/* A line's look from its first character, read into memory of the program
+   (the control writes the format there; Wine does not marshal it). */
+std::string Look(HWND pane, HANDLE process, void *remote, int line)
 {
-    LRESULT start = SendMessageA(pane, EM_LINEINDEX, line, 0);
-    SendMessageA(pane, EM_SETSEL, start, start + 1);
-    CHARFORMATA in = {};
-    in.cbSize = sizeof in;
+    LRESULT at = SendMessageA(pane, EM_LINEINDEX, line, 0);
+    SendMessageA(pane, EM_SETSEL, at, at + 1);
+    CHARFORMATA cf = {};
+    cf.cbSize = sizeof cf;
     SIZE_T n = 0;
-    if (!WriteProcessMemory(process, remote, &in, sizeof in, &n)
-        || !SendMessageA(pane, EM_GETCHARFORMAT, SCF_SELECTION, (LPARAM)remote)
-        || !ReadProcessMemory(process, remote, cf, sizeof *cf, &n))
+    if (!WriteProcessMemory(process, remote, &cf, sizeof cf, &n) ||
+        !SendMessageA(pane, EM_GETCHARFORMAT, SCF_SELECTION, (LPARAM)remote) ||
+        !ReadProcessMemory(process, remote, &cf, sizeof cf, &n))
         throw Error("cannot read the look of log line " + std::to_string(line));
-}
-
-/* The look of a line from its first character's format. */
-std::string Look(const CHARFORMATA &cf)
-{
-    const DWORD kOther = CFE_ITALIC | CFE_UNDERLINE | CFE_STRIKEOUT | CFE_PROTECTED;
-    bool bold = cf.dwEffects & CFE_BOLD, automatic = cf.dwEffects & CFE_AUTOCOLOR;
-    if (!(cf.dwEffects & kOther) && strcmp(cf.szFaceName, "Courier New") == 0 && cf.yHeight == 180) {
-        if (automatic)
+    bool bold = cf.dwEffects & CFE_BOLD, autoColour = cf.dwEffects & CFE_AUTOCOLOR;
+    if (!(cf.dwEffects & (CFE_ITALIC | CFE_UNDERLINE | CFE_STRIKEOUT | CFE_PROTECTED)) &&
+        strcmp(cf.szFaceName, "Courier New") == 0 && cf.yHeight == 180) {
+        if (autoColour)
             return bold ? "h" : "n";
         if (bold && cf.crTextColor == RGB(255, 0, 0))
             return "r";
@@ -56,33 +54,25 @@ std::string Look(const CHARFORMATA &cf)
             return "b";
     }
     char other[96];
-    snprintf(other, sizeof other, "? effects %08lX colour %06lX %s %ld", cf.dwEffects,
-             cf.crTextColor, cf.szFaceName, cf.yHeight);
+    snprintf(other, sizeof other, "? effects %08lX colour %06lX %s %ld", cf.dwEffects, cf.crTextColor,
+             cf.szFaceName, cf.yHeight);
     return other;
 }
 
-struct Find { DWORD pid; std::string cls; HWND found; };
-
-BOOL CALLBACK FindWindowOf(HWND hwnd, LPARAM lParam)
+/* A visible top-level window of the process: of that class, or with that
+   caption; a message box is a dialog with the static 0xFFFF. */
+HWND WindowOf(DWORD pid, const char *cls, const std::string &caption = "")
 {
-    Find *f = (Find *)lParam;
-    DWORD pid = 0;
-    char cls[64] = "";
-    GetWindowThreadProcessId(hwnd, &pid);
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (pid == f->pid && IsWindowVisible(hwnd) && f->cls == cls
-        && (f->cls != "#32770" || GetDlgItem(hwnd, 0xFFFF))) {
-        f->found = hwnd;
-        return FALSE;
+    for (HWND h = GetTopWindow(NULL); h; h = GetWindow(h, GW_HWNDNEXT)) {
+        DWORD owner = 0;
+        char c[64] = "";
+        GetWindowThreadProcessId(h, &owner);
+        GetClassNameA(h, c, sizeof c);
+        if (owner == pid && IsWindowVisible(h) && (cls ? strcmp(c, cls) == 0 : Text(h) == caption) &&
+            (!cls || strcmp(cls, "#32770") != 0 || GetDlgItem(h, 0xFFFF)))
+            return h;
     }
-    return TRUE;
-}
-
-HWND WindowOf(DWORD pid, const std::string &cls)
-{
-    Find f = {pid, cls, NULL};
-    EnumWindows(FindWindowOf, (LPARAM)&f);
-    return f.found;
+    return NULL;
 }
 
 }  // namespace
@@ -93,34 +83,32 @@ App::App(int show)
     (void)listener;
     STARTUPINFOA si = {};
     si.cb = sizeof si;
-    if (show >= 0) {
-        si.dwFlags = STARTF_USESHOWWINDOW;
-        si.wShowWindow = (WORD)show;
-    }
+    si.dwFlags = show >= 0 ? STARTF_USESHOWWINDOW : 0;
+    si.wShowWindow = (WORD)show;
     PROCESS_INFORMATION pi;
     std::string line = "\"" + g_program + "\"";
     if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, "C:\\", &si, &pi))
         throw Error("cannot start " + g_program + ": error " + std::to_string(GetLastError()));
     CloseHandle(pi.hThread);
-    process_ = pi.hProcess;
+    process = pi.hProcess;
     pid = pi.dwProcessId;
     std::string cls = T(IDS_CLASSNAME);
-    WaitFor([&] { return (main = WindowOf(pid, cls)) != NULL || Exited() != STILL_ACTIVE; },
+    WaitFor([&] { return (main = WindowOf(pid, cls.c_str())) != NULL || Exited() != STILL_ACTIVE; },
             "the main window");
     if (!main)
         throw Error("the program ended with " + std::to_string(Exited()) + " and no window");
-    WaitForInputIdle(process_, kWait);
+    WaitForInputIdle(process, kWait);
     pane = GetDlgItem(main, IDC_LOG);
-    remote_ = VirtualAllocEx(process_, NULL, sizeof(CHARFORMATA), MEM_COMMIT, PAGE_READWRITE);
+    remote_ = VirtualAllocEx(process, NULL, sizeof(CHARFORMATA), MEM_COMMIT, PAGE_READWRITE);
 }
 
 App::~App()
 {
     if (Exited() == STILL_ACTIVE) {
-        TerminateProcess(process_, 1);
-        WaitForSingleObject(process_, kWait);
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, kWait);
     }
-    CloseHandle(process_);
+    CloseHandle(process);
 }
 
 void App::Menu(WORD id)
@@ -140,8 +128,8 @@ void App::Settle()
         DWORD_PTR got = 0;
         if (Exited() != STILL_ACTIVE)
             throw Error("the program ended with " + std::to_string(Exited()));
-        return SendMessageTimeoutA(pane, EM_GETEVENTMASK, 0, 0, SMTO_ABORTIFHUNG, 1000, &got)
-               && (LPARAM)got == mask;
+        return SendMessageTimeoutA(pane, EM_GETEVENTMASK, 0, 0, SMTO_ABORTIFHUNG, 1000, &got) &&
+               (LPARAM)got == mask;
     }, "the program to take its messages");
 }
 
@@ -149,33 +137,17 @@ std::vector<std::string> App::Log()
 {
     WaitFor([&] { return IsWindowVisible(pane) != FALSE; }, "the log pane to paint again");
     std::vector<std::string> lines = Lines(Text(pane));
-    for (size_t i = 0; i < lines.size(); i++) {
-        if (lines[i].empty())
-            continue;
-        CHARFORMATA cf;
-        Dump(pane, process_, remote_, (int)i, &cf);
-        lines[i] = Look(cf) + " " + lines[i];
-    }
+    for (size_t i = 0; i < lines.size(); i++)
+        if (!lines[i].empty())
+            lines[i] = Look(pane, process, remote_, (int)i) + " " + lines[i];
     return lines;
 }
 
 Box App::NextBox()
 {
     Box box;
-    try {
-        WaitFor([&] { return (box.hwnd = WindowOf(pid, "#32770")) != NULL; }, "a message box");
-    } catch (const Error &e) {
-        std::string up;
-        for (HWND h = GetTopWindow(NULL); h; h = GetWindow(h, GW_HWNDNEXT)) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(h, &owner);
-            char cls[64] = "";
-            GetClassNameA(h, cls, sizeof cls);
-            if (owner == pid && IsWindowVisible(h))
-                up += std::string(" [") + cls + " " + Text(h) + "]";
-        }
-        throw Error(e.what() + std::string("; up:") + up);
-    }
+    WaitFor([&] { return (box.hwnd = WindowOf(pid, "#32770")) != NULL; },
+            "a message box; the log holds " + Text(pane));
     box.owner = GetWindow(box.hwnd, GW_OWNER);
     box.caption = Text(box.hwnd);
     box.text = Text(GetDlgItem(box.hwnd, 0xFFFF));
@@ -198,15 +170,7 @@ void App::Answer(const Box &box, int button)
 HWND App::Dialog(const std::string &caption)
 {
     HWND found = NULL;
-    WaitFor([&] {
-        for (HWND h = GetTopWindow(NULL); h && !found; h = GetWindow(h, GW_HWNDNEXT)) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(h, &owner);
-            if (owner == pid && IsWindowVisible(h) && Text(h) == caption)
-                found = h;
-        }
-        return found != NULL;
-    }, "the dialog " + caption);
+    WaitFor([&] { return (found = WindowOf(pid, nullptr, caption)) != NULL; }, "the dialog " + caption);
     return found;
 }
 
@@ -220,7 +184,7 @@ DWORD App::End(bool closeBox)
 DWORD App::Exited()
 {
     DWORD code = 0;
-    return GetExitCodeProcess(process_, &code) ? code : 0xFFFFFFFF;
+    return GetExitCodeProcess(process, &code) ? code : 0xFFFFFFFF;
 }
 
 std::vector<std::string> App::Trace()

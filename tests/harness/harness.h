@@ -1,9 +1,7 @@
-/* The operator harness: starts VERUVEZ.EXE as a process of its own under
-   Wine and drives it from outside as an operator would (menu commands, the
-   boxes, the filter sheet, Save As), then reads what it shows and leaves
-   behind (the log with each line's look, the settings file, the stand-in
-   driver's journal).  Every wait is bounded; what was expected and what
-   was found go into the vt::Error thrown. */
+/* The operator harness: VERUVEZ.EXE started as a process of its own under
+   Wine and driven from outside as an operator would (menu commands, boxes,
+   the filter sheet, Save As); then what it shows and leaves behind.  Every
+   wait is bounded; a failed one throws vt::Error saying what it waited for. */
 #ifndef VMT_HARNESS_H
 #define VMT_HARNESS_H
 
@@ -15,7 +13,7 @@
 
 namespace vt {
 
-const DWORD kWait = 10000;   /* ms: the bound of every wait */
+const DWORD kWait = 10000;   /* ms */
 
 struct Error : std::runtime_error {
     explicit Error(const std::string &what) : std::runtime_error(what) {}
@@ -25,19 +23,19 @@ void WaitFor(const std::function<bool()> &done, const std::string &what, DWORD m
 std::vector<std::string> Lines(const std::string &text);   /* split at \r\n */
 std::string Text(HWND hwnd);                                /* WM_GETTEXT */
 
-/* The program (--program=PATH, a Unix path taken as Z:), and its own text
-   of a string-table id. */
-void        SetProgram(const char *path);
+/* The program (--program=PATH; a Unix path is taken on drive Z:) and its
+   string-table texts. */
 extern std::string g_program;
+void        SetProgram(const char *path);
 std::string T(UINT id);
 
 struct Box {
     HWND hwnd = NULL, owner = NULL;
     std::string caption, text;
-    std::vector<int> buttons;   /* visible button ids, in order */
+    std::vector<int> buttons;
 };
 
-/* One run of the program; the destructor ends a copy still running. */
+/* One run of the program, in C:\; the destructor ends a copy still running. */
 class App {
 public:
     explicit App(int show = -1);   /* STARTUPINFO.wShowWindow, -1 none */
@@ -47,31 +45,27 @@ public:
 
     HWND main = NULL, pane = NULL;
     DWORD pid = 0;
+    HANDLE process = NULL;
 
-    /* Posts a command and waits until it has been handled or waits for
-       the operator in a modal window. */
+    /* A command posted; returns once the program has handled every message
+       posted to it or waits for the operator in a modal window. */
     void Menu(WORD id);
     void Settle();
-    /* The log, a line each: "" for an empty line, else its look and text:
-       "n " regular, "h " bold, "r " bold red, "b " bold blue ("? ..."
-       anything else).  Waits until the pane paints again first. */
+    /* The log, a line each: "" an empty line, else the look and the text:
+       "n " regular, "h " bold, "r " bold red, "b " bold blue, "? ..." other. */
     std::vector<std::string> Log();
     Box NextBox();
     void Answer(const Box &box, int button);
-    /* A dialog of the program with that caption. */
     HWND Dialog(const std::string &caption);
-    /* Posts File/Exit or the close box; the exit code. */
-    DWORD End(bool closeBox);
-    DWORD Exited();
-    /* The lines it sent to the debugger. */
-    std::vector<std::string> Trace();
+    DWORD End(bool closeBox);      /* File/Exit or the close box; the exit code */
+    DWORD Exited();                /* STILL_ACTIVE while it runs */
+    std::vector<std::string> Trace();   /* its debugger lines */
 
 private:
-    HANDLE process_ = NULL;
-    void *remote_ = nullptr;   /* a CHARFORMATA in the program */
+    void *remote_ = nullptr;       /* a CHARFORMATA in the program */
 };
 
-/* The "ACPI Filter Options" sheet, opened by the program. */
+/* The filter sheet, and the Save As dialog, once the program shows them. */
 class Sheet {
 public:
     explicit Sheet(App &app);
@@ -79,13 +73,12 @@ public:
     void Page(int index);
     HWND Control(int id);                      /* of the current page */
     void Click(int id);                        /* refused when disabled */
-    void Type(int id, const std::string &keys);
+    void Type(int id, const std::string &keys);   /* "" clears the field */
     void Close(int id);                        /* IDOK or IDCANCEL */
 private:
     App &app_;
 };
 
-/* The "Save Log File" dialog. */
 class SaveAs {
 public:
     explicit SaveAs(App &app);
@@ -97,16 +90,19 @@ private:
     App &app_;
 };
 
-/* What the program and the driver keep: the settings file (nullptr: none),
-   the journal, the driver's settings and its service. */
+/* The settings file (nullptr: none; "(none)" when read), the driver's
+   journal, its settings and its service.  DriverReset: every setting its
+   default, the driver restarted (its machine as at boot), no journal. */
 void        WriteIni(const char *text);
-std::string ReadIni();                         /* "(none)" when missing */
+std::string ReadIni();
 std::vector<std::string> Journal();
-void        DriverReset();                     /* every setting its default, empty journal */
-void        DriverSet(const std::string &name, const std::string &value);   /* digits: a DWORD */
+void        DriverReset();
+void        DriverSet(const std::string &name, const std::string &value);   /* a number: DWORD */
 void        DriverRunning(bool on);
-/* A shell command on the Linux side; its exit status. */
+/* A shell command on the Linux side ($WINEPREFIX set); its exit status. */
 int         Unix(const std::string &command);
+/* A picture of the window in build/ARCH/screenshots/NAME. */
+void        Shot(HWND hwnd, const std::string &name);
 
 }  // namespace vt
 

@@ -35,15 +35,12 @@ std::string Text(HWND hwnd)
         throw Error("a window does not answer");
     std::string text(n * 2 + 2, '\0');   /* room for line ends widened to \r\n */
     SendMessageTimeoutA(hwnd, WM_GETTEXT, text.size(), (LPARAM)&text[0], SMTO_ABORTIFHUNG, kWait, &n);
-    text.resize(strnlen(text.c_str(), text.size()));
-    return text;
+    return text.substr(0, strnlen(text.c_str(), text.size()));
 }
 
 void SetProgram(const char *path)
 {
-    g_program = path;
-    if (path[0] == '/')
-        g_program = "Z:" + g_program;
+    g_program = std::string(path[0] == '/' ? "Z:" : "") + path;
     for (char &c : g_program)
         c = c == '/' ? '\\' : c;
 }
@@ -57,28 +54,20 @@ std::string T(UINT id)
     return text;
 }
 
-namespace {
-
-std::string IniPath()
+static std::string IniPath()
 {
-    char dir[MAX_PATH];
+    char dir[MAX_PATH] = "";
     GetWindowsDirectoryA(dir, sizeof dir);
     return std::string(dir) + "\\" SETTINGS_FILE;
 }
 
-std::string ReadFile(const std::string &path)
+static std::string ReadFile(const std::string &path)
 {
     std::ifstream f(path, std::ios::binary);
     std::ostringstream text;
     text << f.rdbuf();
     return f ? text.str() : "(none)";
 }
-
-/* The driver's settings that a row may change. */
-const char *const kSettings[] = {"CapabilityMask", "FailCode", "FailStatus", "ShortReply",
-                                 "Backend", "SysfsRoot", "HostIdleMilliseconds", "JournalFile"};
-
-}  // namespace
 
 void WriteIni(const char *text)
 {
@@ -87,10 +76,7 @@ void WriteIni(const char *text)
         std::ofstream(IniPath(), std::ios::binary) << text;
 }
 
-std::string ReadIni()
-{
-    return ReadFile(IniPath());
-}
+std::string ReadIni() { return ReadFile(IniPath()); }
 
 std::vector<std::string> Journal()
 {
@@ -101,32 +87,23 @@ std::vector<std::string> Journal()
 void DriverReset()
 {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, ACPISIM_PARAMETERS_KEY, 0, NULL, 0, KEY_ALL_ACCESS,
-                        NULL, &key, NULL) == ERROR_SUCCESS) {
-        for (const char *name : kSettings)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ACPISIM_PARAMETERS_KEY, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        for (const char *name : {"CapabilityMask", "FailCode", "FailStatus", "ShortReply", "Backend", "SysfsRoot",
+                                 "HostIdleMilliseconds", "JournalFile"})
             RegDeleteValueA(key, name);
         RegCloseKey(key);
     }
-    DriverRunning(false);   /* a fresh machine: the driver forgets its state */
+    DriverRunning(false);
     DriverRunning(true);
     DeleteFileA(ACPISIM_DEFAULT_JOURNAL);
 }
 
 void DriverSet(const std::string &name, const std::string &value)
 {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, ACPISIM_PARAMETERS_KEY, 0, NULL, 0, KEY_ALL_ACCESS,
-                        NULL, &key, NULL) != ERROR_SUCCESS)
-        throw Error("cannot open the driver's settings");
-    LONG rc;
-    if (!value.empty() && isdigit((unsigned char)value[0])) {
-        DWORD v = strtoul(value.c_str(), NULL, 0);
-        rc = RegSetValueExA(key, name.c_str(), 0, REG_DWORD, (const BYTE *)&v, sizeof v);
-    } else {
-        rc = RegSetValueExA(key, name.c_str(), 0, REG_SZ, (const BYTE *)value.c_str(), (DWORD)value.size() + 1);
-    }
-    RegCloseKey(key);
-    if (rc != ERROR_SUCCESS)
+    DWORD v = strtoul(value.c_str(), NULL, 0);
+    bool number = !value.empty() && isdigit((unsigned char)value[0]);
+    if (RegSetKeyValueA(HKEY_LOCAL_MACHINE, ACPISIM_PARAMETERS_KEY, name.c_str(), number ? REG_DWORD : REG_SZ,
+                        number ? (const void *)&v : value.c_str(), number ? 4 : (DWORD)value.size() + 1))
         throw Error("cannot set the driver's " + name);
 }
 
@@ -136,36 +113,36 @@ void DriverRunning(bool on)
     SC_HANDLE scm = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
     SC_HANDLE svc = scm ? OpenServiceA(scm, "AcpiSim", SERVICE_ALL_ACCESS) : NULL;
     SERVICE_STATUS st = {};
-    BOOL ok = svc && (on ? StartServiceA(svc, 0, NULL) || GetLastError() == ERROR_SERVICE_ALREADY_RUNNING
-                         : ControlService(svc, SERVICE_CONTROL_STOP, &st) || GetLastError() == ERROR_SERVICE_NOT_ACTIVE);
-    DWORD err = GetLastError();
-    if (svc)
-        WaitFor([&] {
-            return QueryServiceStatus(svc, &st) && st.dwCurrentState == (on ? SERVICE_RUNNING : SERVICE_STOPPED);
-        }, on ? "the driver to start" : "the driver to stop");
+    if (!svc || !(on ? StartServiceA(svc, 0, NULL) : ControlService(svc, SERVICE_CONTROL_STOP, &st)))
+        if (GetLastError() != (on ? ERROR_SERVICE_ALREADY_RUNNING : ERROR_SERVICE_NOT_ACTIVE))
+            throw Error("cannot start or stop the driver: error " + std::to_string(GetLastError()));
+    WaitFor([&] { return QueryServiceStatus(svc, &st) && st.dwCurrentState == (on ? SERVICE_RUNNING : SERVICE_STOPPED); },
+            "the driver to start or stop");
     CloseServiceHandle(svc);
     CloseServiceHandle(scm);
-    if (!ok)
-        throw Error(std::string("cannot ") + (on ? "start" : "stop") + " the driver: error " + std::to_string(err));
 }
 
-/* Through a script file, so any quoting survives; its status in a file. */
+static std::string UnixPath(const std::string &path)
+{
+    typedef char *(CDECL * ToUnix)(LPCWSTR);
+    static ToUnix toUnix = (ToUnix)(void *)GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name");
+    std::wstring wide(path.begin(), path.end());
+    char *unix = toUnix ? toUnix(wide.c_str()) : nullptr;
+    if (!unix)
+        throw Error("not under Wine: no Linux path for " + path);
+    std::string found = unix;
+    HeapFree(GetProcessHeap(), 0, unix);
+    return found;
+}
+
+/* From a script file, so any quoting survives; the status comes in a file. */
 int Unix(const std::string &command)
 {
     static int serial;
-    std::string base = "C:\\vt-unix-" + std::to_string(++serial);
-    typedef char *(CDECL * ToUnix)(LPCWSTR);
-    static ToUnix toUnix = (ToUnix)(void *)GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name");
-    WCHAR wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, base.c_str(), -1, wide, MAX_PATH);
-    char *unixBase = toUnix ? toUnix(wide) : nullptr;
-    if (!unixBase)
-        throw Error("not under Wine: no Linux path for " + base);
-    std::string ub = unixBase;
-    HeapFree(GetProcessHeap(), 0, unixBase);
-    DeleteFileA((base + ".rc").c_str());
-    std::ofstream(base + ".sh", std::ios::binary) << command << "\necho $? > '" << ub << ".tmp' && mv '"
-                                                 << ub << ".tmp' '" << ub << ".rc'\n";
+    std::string base = "C:\\vt-unix-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+    std::string ub = UnixPath(base);
+    std::ofstream(base + ".sh", std::ios::binary)
+        << command << "\necho $? > '" << ub << ".tmp' && mv '" << ub << ".tmp' '" << ub << ".rc'\n";
     if (WinExec(("/bin/sh " + ub + ".sh").c_str(), SW_HIDE) <= 31)
         throw Error("cannot run /bin/sh");
     WaitFor([&] { return GetFileAttributesA((base + ".rc").c_str()) != INVALID_FILE_ATTRIBUTES; },
@@ -175,6 +152,20 @@ int Unix(const std::string &command)
     DeleteFileA((base + ".sh").c_str());
     DeleteFileA((base + ".rc").c_str());
     return rc;
+}
+
+void Shot(HWND hwnd, const std::string &name)
+{
+    std::string dir = g_program.substr(0, g_program.rfind("\\bin\\")) + "\\screenshots";
+    CreateDirectoryA(dir.c_str(), NULL);
+    RedrawWindow(hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(300);
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    char crop[64];
+    snprintf(crop, sizeof crop, "%ldx%ld+%ld+%ld", r.right - r.left, r.bottom - r.top, r.left, r.top);
+    if (Unix("import -window root -crop " + std::string(crop) + " 'png:" + UnixPath(dir + "\\" + name) + "'") != 0)
+        throw Error("cannot take the picture " + name);
 }
 
 }  // namespace vt

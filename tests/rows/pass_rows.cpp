@@ -27,8 +27,8 @@ const Row kPassRows[] = {
      Ini("1111111111")},
 
     /* S1 and S3 supported, S1's request failing; 0 entries skipped. */
-    {"MaskWithAFailingRequest", "CapabilityMask=5 FailCode=0x220140", Ini("1100111000"), "start Y Y Y",
-     {Q(2005), Q(2011), Q(2012)},
+    {"MaskWithAFailingRequest", "CapabilityMask=5 FailCode=0x220140", Ini("1100111000"), "start Y Y Y size shot:main-pass.png",
+     {Q(2005), Q(2011), Q(2012), "fits"},
      {BANNER_LINE, "", "n Running the \"Placing the CPU into C1\" test.",
       "n The \"Placing the CPU into C2\" test is not supported on this machine.",
       "n The \"Placing the CPU into C3\" test is not supported on this machine.",

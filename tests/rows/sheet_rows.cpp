@@ -30,8 +30,9 @@ const Row kSheetRows[] = {
     /* 1 checks a box, 0 leaves it clear, anything else disables it and OK
        keeps the entry; a box's controls follow it. */
     {"BoxesFollowTheirEntriesThenOk", "", Ini("7012217172"),
-     "filter ?:C1 ?:C1T ?:C2 ?:C2T ?:C3 ?:C3T c:C2 ?:C2T c:C2 ?:C2T p1 ?:S1 ?:S2 ?:S2T c:S2 ?:S2T ?:S3 ?:S4 ?:S4T "
-     "p2 ?:FAN ?:FANONL ?:DUTY ?:PCT ?:DUTYT c:FAN ?:FANON ?:FANOFF ?:FANONL ?:FANOFFL p3 ?:RTC ?:HOUR ?:SET ?:GETL ok",
+     "filter shot:page-processor.png ?:C1 ?:C1T ?:C2 ?:C2T ?:C3 ?:C3T c:C2 ?:C2T c:C2 ?:C2T p1 shot:page-system.png "
+     "?:S1 ?:S2 ?:S2T c:S2 ?:S2T ?:S3 ?:S4 ?:S4T p2 shot:page-thermal.png ?:FAN ?:FANONL ?:DUTY ?:PCT ?:DUTYT "
+     "c:FAN ?:FANON ?:FANOFF ?:FANONL ?:FANOFFL p3 shot:page-rtc.png ?:RTC ?:HOUR ?:SET ?:GETL ok",
      {"C1 disabled", "C1T disabled", "C2 checked", "C2T", "C3 disabled", "C3T disabled", "C2T disabled", "C2T",
       "S1 disabled", "S2", "S2T disabled", "S2T", "S3 checked", "S4 disabled", "S4T disabled", "FAN checked", "FANONL",
       "DUTY disabled", "PCT disabled", "DUTYT disabled", "FANON disabled", "FANOFF disabled", "FANONL disabled",
