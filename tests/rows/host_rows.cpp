@@ -6,6 +6,9 @@
 
 namespace {
 
+const std::string kLongRoot = "host:laptop SysfsRoot=C:\\vmt-host\\" + std::string(200, 'x');
+const std::string kLongJournal = "JournalFile=C:\\" + std::string(260, 'j');
+
 const Row kHostRows[] = {
     {"Laptop", "host:laptop", nullptr, "start Y Y Y Y Y Y Y Y Y Y filter p1 c:S4T cancel",
      {Q(2005), Q(2007), Q(2009), Q(2017), Q(2018), Q(2020), Q(2021), Q(2023), Q(2024), Q(2026)},
@@ -57,6 +60,15 @@ const Row kHostRows[] = {
      {"IOCTL_GET_CAPABILITIES 0 0x00000000 reply=0 idle=none fan=none throttle=none rtc=none",
       "IOCTL_SET_CPU_STATE 1 0xC00000BB idle=none", "IOCTL_SET_FAN 1 0xC00000BB mechanism=none"},
      Ini("1111111111"), {}},
+
+    /* The driver's own settings: a backend named in any case; a root or a
+       journal too long to keep reaches no file rather than another. */
+    {"BackendNamedInAnyCase", "host:bare Backend=HoSt", nullptr, "", {}, {BANNER_LINE, ""},
+     {"IOCTL_GET_CAPABILITIES 0 0x00000000 reply=0 idle=none fan=none throttle=none rtc=none"}, Ini("1111111111")},
+    {"ARootTooLong", kLongRoot.c_str(), nullptr, "", {},
+     {BANNER_LINE, "", "r The driver request IOCTL_GET_CAPABILITIES failed with system error 50."},
+     {"IOCTL_GET_CAPABILITIES 0 0xC00000BB"}, Ini("1111111111")},
+    {"AJournalTooLong", kLongJournal.c_str(), nullptr, "", {}, {BANNER_LINE, ""}, {}, Ini("1111111111")},
 };
 
 }  // namespace

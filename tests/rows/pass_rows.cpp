@@ -5,8 +5,8 @@
 namespace {
 
 const Row kPassRows[] = {
-    {"FirstRunEveryTestEveryAnswerYes", "", nullptr, "limit start Y Y Y Y Y Y Y Y Y Y Y Y Y Y focus",
-     {"limit=2147483646", Q(2005), Q(2007), Q(2009), Q(2011), Q(2012), Q(2014), Q(2015), Q(2017), Q(2018),
+    {"FirstRunEveryTestEveryAnswerYes", "", nullptr, "limit start Y journal Y Y Y Y Y Y Y Y Y Y Y Y Y focus",
+     {"limit=2147483646", Q(2005), "journal 2", Q(2007), Q(2009), Q(2011), Q(2012), Q(2014), Q(2015), Q(2017), Q(2018),
       Q(2020), Q(2021), Q(2023), Q(2024), Q(2026), "focus on the pane"},
      {BANNER_LINE, "", "n Running the \"Placing the CPU into C1\" test.", "n Running the \"Placing the CPU into C2\" test.",
       "n Running the \"Placing the CPU into C3\" test.", "n Running the \"Placing the system into the S1 state\" test.",

@@ -23,6 +23,7 @@ struct Row {
          name:keys pair:n save dcancel field      Save As
          mkdir:F put:F=text link:F=target files   the save folder C:\save
          sel second size shown focus limit trace  pane, shell checks
+         journal restart shot:NAME                journal lines so far, a new start, picture
        keys: "L*300" is 300 L; "" clears the field. */
     const char *operate;
     /* Boxes answered ("#ID": a string of the program; O boxes as "caption:

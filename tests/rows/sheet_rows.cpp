@@ -47,20 +47,21 @@ const Row kSheetRows[] = {
      {"IOCTL_GET_CAPABILITIES 0 0x00000000 reply=55"}, Ini("0101100010")},
 
     /* The typed time is held to its limits and set for today; the up-down
-       serves the focused field; clearing the box keeps the fields. */
+       serves the focused field; clearing the box keeps the fields; the
+       driver keeps the alarm for the next start. */
     {"RtcAlarmSetAndReadBack", "", nullptr,
      "filter p3 ?:RTC spin:HOUR spin:MIN spin:AMPM t:HOUR=3 t:MIN=75 t:SEC=ab top:AMPM=1 r:MIN r:SEC c:SET "
-     "c:GET O c:RTC ?:SEC ?:GET r:SEC cancel",
-     {"RTC checked", "spin HOUR 1-12", "spin MIN 0-59", "spin AMPM 0-1", "MIN=59", "SEC=ab",
-      "ACPI VMT's: The RTC Wake Alarm is currently set for {m}/{d}/{y} at 15:59:00", "SEC disabled", "GET disabled",
-      "SEC=ab"},
-     {BANNER_LINE, "", "n Setting RTC Alarm to {m}/{d}/{y} 15:59:00",
-      "n The RTC Wake Alarm is currently set for {m}/{d}/{y} at 15:59:00"},
+     "c:RTC ?:SEC ?:GET r:SEC cancel restart filter p3 c:GET O cancel",
+     {"RTC checked", "spin HOUR 1-12", "spin MIN 0-59", "spin AMPM 0-1", "MIN=59", "SEC=ab", "SEC disabled",
+      "GET disabled", "SEC=ab", "ACPI VMT's: The RTC Wake Alarm is currently set for {m}/{d}/{y} at 15:59:00"},
+     {BANNER_LINE, "", "n The RTC Wake Alarm is currently set for {m}/{d}/{y} at 15:59:00"},
      {"IOCTL_GET_CAPABILITIES 0 0x00000000 reply=55", "IOCTL_SET_RTC_ALARM {y},{m},{d},15,59,0,0,{w} 0x00000000",
+      "IOCTL_GET_CAPABILITIES 0 0x00000000 reply=55",
       "IOCTL_GET_RTC_ALARM 0,0,0,0,0,0,0,0 0x00000000 reply={y},{m},{d},15,59,0,0,{w}"},
      Ini("1111111111")},
 
-    /* Without the driver both requests fail, and the operator is told; 12 AM is hour 0. */
+    /* Without the driver both requests fail, and the operator is told; the
+       line comes before the request; 12 AM is hour 0. */
     {"RtcAlarmWithoutTheDriver", "off", nullptr,
      "filter p3 ?:RTC c:RTC t:HOUR=12 t:MIN=5 t:SEC=9 top:AMPM=0 c:SET c:GET O cancel",
      {"RTC", "ACPI VMT's: The RTC Wake Alarm could not be read: the driver request failed with system error 6."},

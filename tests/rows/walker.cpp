@@ -182,7 +182,11 @@ void Step(Play &p, const std::string &step)
         p.log = app.Log();
         if (DWORD code = app.End(op == "close"))
             p.seen.push_back("exit=" + std::to_string(code));
-    } else if (op == "Y" || op == "N" || op == "O") AnswerBox(p, op[0]);
+    } else if (op == "restart") {
+        app.End(false);
+        p.app.reset(new App());
+    } else if (op == "journal") p.seen.push_back("journal " + std::to_string(Journal().size()));
+    else if (op == "Y" || op == "N" || op == "O") AnswerBox(p, op[0]);
     else if (op.size() == 2 && op[0] == 'p') p.sheet->Page(op[1] - '0');
     else if (op == "c") p.sheet->Click(Id(id));
     else if (op == "t") p.sheet->Type(Id(id), Expand(text));
