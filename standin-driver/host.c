@@ -3,6 +3,7 @@
    idle wait and the system clock with its time zone. */
 #include "standin-driver/driver.h"
 #include "standin-driver/hostrules.h"
+#include "standin-driver/textrules.h"
 
 NTSYSAPI NTSTATUS NTAPI ZwQuerySystemInformation(ULONG infoClass, PVOID info, ULONG length, PULONG returned);
 NTSYSAPI NTSTATUS NTAPI RtlQueryTimeZoneInformation(PVOID zone);
@@ -134,7 +135,7 @@ static void KernelNow(void *ctx, HOST_CLOCK *clock)
     RtlZeroMemory(&tod, sizeof tod);
     RtlZeroMemory(&zone, sizeof zone);
     ZwQuerySystemInformation(SYSTEM_TIME_OF_DAY_INFORMATION, &tod, sizeof tod, &got);
-    clock->Utc = (int64_t)HostDivide((uint64_t)tod.CurrentTime.QuadPart, 10000000, 0);
+    clock->Utc = (int64_t)AcpiSimDivide((uint64_t)tod.CurrentTime.QuadPart, 10000000, 0);
     if (!NT_SUCCESS(RtlQueryTimeZoneInformation(&zone)))
         RtlZeroMemory(&zone, sizeof zone);     /* UTC */
     clock->Zone.Bias = zone.Bias;

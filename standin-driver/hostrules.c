@@ -2,8 +2,8 @@
    reads and writes, in what order, what their text means, what status the
    program gets, what the journal says, and what is put back afterwards.
    All access goes through the installed HOST_PLATFORM. */
-#include <stdarg.h>
 #include "standin-driver/hostrules.h"
+#include "standin-driver/textrules.h"
 
 #define TEXT_CHARS 256   /* one line of a sysfs file */
 #define PATH_CHARS 96
@@ -21,108 +21,6 @@ static uint32_t g_IdleMs = ACPISIM_DEFAULT_IDLE_MS;
    Text
    ====================================================================== */
 
-uint64_t HostDivide(uint64_t n, uint32_t d, uint32_t *remainder)
-{
-    uint64_t q = 0, r = 0;
-    for (int i = 63; i >= 0; i--) {
-        r = (r << 1) | ((n >> i) & 1u);
-        if (r >= d) {
-            r -= d;
-            q |= (uint64_t)1 << i;
-        }
-    }
-    if (remainder)
-        *remainder = (uint32_t)r;
-    return q;
-}
-
-typedef struct OUT {
-    char *Text;
-    size_t Size, Length;
-} OUT;
-
-static void PutChar(OUT *o, char c)
-{
-    if (o->Length + 1 < o->Size)
-        o->Text[o->Length++] = c;
-    o->Text[o->Length] = 0;
-}
-
-static void PutNumber(OUT *o, uint64_t v)
-{
-    char digits[20];
-    int n = 0;
-    do {
-        uint32_t r;
-        v = HostDivide(v, 10, &r);
-        digits[n++] = (char)('0' + r);
-    } while (v);
-    while (n)
-        PutChar(o, digits[--n]);
-}
-
-static size_t FormatList(char *out, size_t size, const char *format, va_list ap)
-{
-    OUT o = { out, size, 0 };
-    if (!size)
-        return 0;
-    out[0] = 0;
-    for (const char *p = format; *p; p++) {
-        int longLong = 0;
-        if (*p != '%') {
-            PutChar(&o, *p);
-            continue;
-        }
-        if (p[1] == 'l' && p[2] == 'l') {
-            longLong = 1;
-            p += 2;
-        }
-        switch (*++p) {
-        case 's': {
-            const char *s = va_arg(ap, const char *);
-            while (*s)
-                PutChar(&o, *s++);
-            break;
-        }
-        case 'u':
-            PutNumber(&o, longLong ? va_arg(ap, unsigned long long) : va_arg(ap, unsigned));
-            break;
-        case 'd': {
-            long long v = longLong ? va_arg(ap, long long) : va_arg(ap, int);
-            if (v < 0) {
-                PutChar(&o, '-');
-                PutNumber(&o, (uint64_t)0 - (uint64_t)v);
-            } else {
-                PutNumber(&o, (uint64_t)v);
-            }
-            break;
-        }
-        case '%':
-            PutChar(&o, '%');
-            break;
-        default:            /* an unknown or cut-off conversion ends the text */
-            return o.Length;
-        }
-    }
-    return o.Length;
-}
-
-size_t HostFormat(char *out, size_t size, const char *format, ...)
-{
-    va_list ap;
-    va_start(ap, format);
-    size_t n = FormatList(out, size, format, ap);
-    va_end(ap);
-    return n;
-}
-
-static int Same(const char *a, const char *b)
-{
-    while (*a && *a == *b)
-        a++, b++;
-    return *a == *b;
-}
-
 static int IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 int HostFirstLine(const char *text, char *line, size_t size)
@@ -135,10 +33,8 @@ int HostFirstLine(const char *text, char *line, size_t size)
         return 0;           /* characters but no line end: cut short */
     if ((size_t)(end - text) >= size)
         return 0;
-    size_t n = 0;
-    for (; text + n < end; n++)
-        line[n] = text[n];
-    line[n] = 0;
+    AcpiSimCopy(line, text, (size_t)(end - text));
+    line[end - text] = 0;
     return 1;
 }
 
@@ -162,22 +58,13 @@ static const char *NextWord(const char *p, size_t *length, int *bracketed)
     return start;
 }
 
-static int WordIs(const char *start, size_t length, const char *word)
-{
-    size_t i = 0;
-    for (; i < length; i++)
-        if (start[i] != word[i])
-            return 0;
-    return word[i] == 0;
-}
-
 int HostHasWord(const char *text, const char *word)
 {
     size_t length;
     int bracketed;
     for (const char *w = NextWord(text, &length, &bracketed); w;
          w = NextWord(w + length + bracketed, &length, &bracketed))
-        if (WordIs(w, length, word))
+        if (AcpiSimSameText(w, word, 1, length))
             return 1;
     return 0;
 }
@@ -192,8 +79,7 @@ int HostSelected(const char *text, char *out, size_t size)
             continue;
         if (!length || length >= size)
             return 0;
-        for (size_t i = 0; i < length; i++)
-            out[i] = w[i];
+        AcpiSimCopy(out, w, length);
         out[length] = 0;
         return 1;
     }
@@ -282,28 +168,25 @@ uint32_t HostStatus(uint32_t s)
     }
 }
 
-static char g_Note[HOST_NOTE_CHARS], g_Taken[HOST_NOTE_CHARS];
-static size_t g_NoteLength;
+static char g_NoteBuffer[HOST_NOTE_CHARS], g_Taken[HOST_NOTE_CHARS];
+static ACPISIM_TEXT g_Note = { g_NoteBuffer, sizeof g_NoteBuffer, 0 };
 
 /* Adds one or more blank-separated fields to the request's note. */
 static void Note(const char *format, ...)
 {
     va_list ap;
-    if (g_NoteLength && g_NoteLength + 1 < sizeof g_Note)
-        g_Note[g_NoteLength++] = ' ';
+    if (g_Note.Length)
+        AcpiSimPut(&g_Note, " ");
     va_start(ap, format);
-    g_NoteLength += FormatList(g_Note + g_NoteLength, sizeof g_Note - g_NoteLength, format, ap);
+    AcpiSimPutList(&g_Note, format, ap);
     va_end(ap);
 }
 
 static const char *HostTakeNote(void)
 {
-    size_t i = 0;
-    for (; i < g_NoteLength; i++)
-        g_Taken[i] = g_Note[i];
-    g_Taken[i] = 0;
-    g_Note[0] = 0;
-    g_NoteLength = 0;
+    AcpiSimCopy(g_Taken, g_NoteBuffer, g_Note.Length + 1);
+    g_Note.Length = 0;
+    g_NoteBuffer[0] = 0;
     return g_Taken;
 }
 
@@ -347,7 +230,7 @@ static uint32_t ReadNumber(const char *path, uint64_t *value)
 static uint32_t WriteLine(const char *path, const char *value)
 {
     char text[VALUE_CHARS + 2];
-    uint32_t length = (uint32_t)HostFormat(text, sizeof text, "%s\n", value), written = 0;
+    uint32_t length = (uint32_t)AcpiSimFormat(text, sizeof text, "%s\n", value), written = 0;
     if (!Ready())
         return ACPISIM_STATUS_NOT_SUPPORTED;
     uint32_t st = g_Platform->Write(g_Platform->Context, g_Root, path, text, length, &written);
@@ -359,7 +242,7 @@ static uint32_t WriteLine(const char *path, const char *value)
 static uint32_t WriteNumber(const char *path, uint64_t value)
 {
     char text[VALUE_CHARS];
-    HostFormat(text, sizeof text, "%llu", (unsigned long long)value);
+    AcpiSimFormat(text, sizeof text, "%llu", (unsigned long long)value);
     return WriteLine(path, text);
 }
 
@@ -386,37 +269,17 @@ typedef struct SAVED {
 static SAVED g_Saved[HOST_MAX_SAVED];
 static uint32_t g_SavedCount;
 
-static void CopyRoot(uint16_t *to, const uint16_t *from)
-{
-    uint32_t i = 0;
-    for (; i + 1 < ACPISIM_ROOT_CHARS && from[i]; i++)
-        to[i] = from[i];
-    to[i] = 0;
-}
-
-static int SameRoot(const uint16_t *a, const uint16_t *b)
-{
-    while (*a && *a == *b)
-        a++, b++;
-    return *a == *b;
-}
-
-static void CopyText(char *to, size_t size, const char *from)
-{
-    HostFormat(to, size, "%s", from);
-}
-
 /* Keeps value as the one to put back into path, unless path is kept
    already (its first value is the one the machine had). */
 static uint32_t Keep(const char *path, const char *value)
 {
     for (uint32_t i = 0; i < g_SavedCount; i++)
-        if (Same(g_Saved[i].Path, path))
+        if (AcpiSimSame(g_Saved[i].Path, path))
             return ACPISIM_STATUS_SUCCESS;
     if (g_SavedCount == HOST_MAX_SAVED)
         return HOST_STATUS_IO_DEVICE_ERROR;
-    CopyText(g_Saved[g_SavedCount].Path, PATH_CHARS, path);
-    CopyText(g_Saved[g_SavedCount].Value, VALUE_CHARS, value);
+    AcpiSimFormat(g_Saved[g_SavedCount].Path, PATH_CHARS, "%s", path);
+    AcpiSimFormat(g_Saved[g_SavedCount].Value, VALUE_CHARS, "%s", value);
     g_SavedCount++;
     return ACPISIM_STATUS_SUCCESS;
 }
@@ -496,7 +359,7 @@ static uint32_t SurveyIdle(void)
     g_Idle.Count = 0;
     if (st)
         return st;
-    if (!g_Idle.Driver[0] || Same(g_Idle.Driver, "none"))
+    if (!g_Idle.Driver[0] || AcpiSimSame(g_Idle.Driver, "none"))
         return ACPISIM_STATUS_NOT_SUPPORTED;
     st = SurveyCpus();
     if (st)
@@ -505,7 +368,7 @@ static uint32_t SurveyIdle(void)
     if (g_Idle.FirstCpu == HOST_MAX_CPUS)
         return ACPISIM_STATUS_NOT_SUPPORTED;
     for (uint32_t k = 0; k < HOST_MAX_IDLE_STATES; k++) {
-        HostFormat(path, sizeof path, CPU_PATH "cpu%u/cpuidle/state%u/name", g_Idle.FirstCpu, k);
+        AcpiSimFormat(path, sizeof path, CPU_PATH "cpu%u/cpuidle/state%u/name", g_Idle.FirstCpu, k);
         if (ReadLine(path, g_Idle.Names[k], sizeof g_Idle.Names[k]))
             break;
         g_Idle.Count = k + 1;
@@ -520,7 +383,7 @@ static int EndsWith(const char *s, const char *tail)
         n++;
     while (tail[t])
         t++;
-    return n >= t && Same(s + n - t, tail);
+    return n >= t && AcpiSimSame(s + n - t, tail);
 }
 
 int HostMapIdleState(const char *driver, const char (*names)[24], uint32_t count, uint32_t n)
@@ -533,17 +396,17 @@ int HostMapIdleState(const char *driver, const char (*names)[24], uint32_t count
         return -1;
     if (count > HOST_MAX_IDLE_STATES)
         count = HOST_MAX_IDLE_STATES;
-    int acpi = Same(driver, "acpi_idle");
-    HostFormat(want, sizeof want, acpi ? "C%u" : "C%u_ACPI", n);
+    int acpi = AcpiSimSame(driver, "acpi_idle");
+    AcpiSimFormat(want, sizeof want, acpi ? "C%u" : "C%u_ACPI", n);
     for (uint32_t k = 0; k < count; k++) {
-        if (Same(names[k], want))
+        if (AcpiSimSame(names[k], want))
             return (int)k;
         firmware |= EndsWith(names[k], "_ACPI");
     }
     if (acpi || firmware)
         return -1;          /* named by the firmware, and this one is not among them */
     for (uint32_t k = 0; k < count; k++)
-        if (!Same(names[k], "POLL"))
+        if (!AcpiSimSame(names[k], "POLL"))
             deep[shallow++] = (int)k;
     if (n == 1)
         return shallow >= 1 ? deep[0] : -1;
@@ -555,7 +418,7 @@ int HostMapIdleState(const char *driver, const char (*names)[24], uint32_t count
 /* The path of a cooling device's file ("type", "cur_state", "max_state"). */
 static void CoolingFile(char *path, uint32_t device, const char *file)
 {
-    HostFormat(path, PATH_CHARS, "sys/class/thermal/cooling_device%u/%s", device, file);
+    AcpiSimFormat(path, PATH_CHARS, "sys/class/thermal/cooling_device%u/%s", device, file);
 }
 
 static struct {
@@ -578,10 +441,10 @@ static void SurveyCooling(void)
             continue;
         }
         misses = 0;
-        if (Same(type, "Fan") && !g_Cooling.Fan) {
+        if (AcpiSimSame(type, "Fan") && !g_Cooling.Fan) {
             g_Cooling.Fan = 1;
             g_Cooling.FanDevice = i;
-        } else if (Same(type, "Processor")) {
+        } else if (AcpiSimSame(type, "Processor")) {
             g_Cooling.Processor[g_Cooling.Processors++] = (uint16_t)i;
         }
     }
@@ -593,14 +456,14 @@ static int FindPwm(uint32_t *device, uint32_t *pwm)
     char path[PATH_CHARS];
     uint32_t misses = 0;
     for (uint32_t i = 0; i < MAX_HWMON && misses < MISSES_TO_STOP; i++) {
-        HostFormat(path, sizeof path, "sys/class/hwmon/hwmon%u/name", i);
+        AcpiSimFormat(path, sizeof path, "sys/class/hwmon/hwmon%u/name", i);
         if (!Exists(path)) {
             misses++;
             continue;
         }
         misses = 0;
         for (uint32_t j = 1; j <= MAX_PWM; j++) {
-            HostFormat(path, sizeof path, "sys/class/hwmon/hwmon%u/pwm%u", i, j);
+            AcpiSimFormat(path, sizeof path, "sys/class/hwmon/hwmon%u/pwm%u", i, j);
             if (Exists(path) && Writable(path)) {
                 *device = i;
                 *pwm = j;
@@ -625,12 +488,12 @@ static int SurveyThrottle(char file[PATH_CHARS])
         return THROTTLE_PROCESSOR;
     }
     if (Exists(PSTATE_MAX)) {
-        HostFormat(file, PATH_CHARS, "%s", PSTATE_MAX);
+        AcpiSimFormat(file, PATH_CHARS, "%s", PSTATE_MAX);
         return THROTTLE_PSTATE;
     }
     if (!SurveyCpus()) {
         uint32_t cpu = FirstOnline();
-        HostFormat(file, PATH_CHARS, CPU_PATH "cpu%u/cpufreq/scaling_max_freq", cpu);
+        AcpiSimFormat(file, PATH_CHARS, CPU_PATH "cpu%u/cpufreq/scaling_max_freq", cpu);
         if (cpu < HOST_MAX_CPUS && Exists(file))
             return THROTTLE_CPUFREQ;
     }
@@ -672,7 +535,7 @@ static uint32_t HostGetCapabilities(uint32_t configured, uint32_t *mask)
         Note("idle=%s", g_Idle.Driver);
         for (uint32_t n = 1; n <= 3; n++) {
             int k = HostMapIdleState(g_Idle.Driver, (const char (*)[24])g_Idle.Names, g_Idle.Count, n);
-            HostFormat(path, sizeof path, CPU_PATH "cpu%u/cpuidle/state%d/disable", g_Idle.FirstCpu, k);
+            AcpiSimFormat(path, sizeof path, CPU_PATH "cpu%u/cpuidle/state%d/disable", g_Idle.FirstCpu, k);
             if (k >= 0 && Writable(path)) {
                 m |= bits[n - 1];
                 Note("C%u=%s", n, g_Idle.Names[k]);
@@ -752,7 +615,7 @@ static uint32_t HostSetSleepState(uint32_t sleepState)
         }
         if (!HostSelected(line, was, sizeof was))
             return HOST_STATUS_IO_DEVICE_ERROR;    /* nothing known to put back */
-        switched = !Same(was, mode);
+        switched = !AcpiSimSame(was, mode);
     }
     counted = sleepState != 5 && SuspendStats(&success0, &fail0);   /* hibernation is not counted */
 
@@ -790,7 +653,7 @@ static uint8_t g_Flags[HOST_MAX_CPUS][HOST_MAX_IDLE_STATES];
 
 static void StateFile(char *path, uint32_t cpu, uint32_t k, const char *file)
 {
-    HostFormat(path, PATH_CHARS, CPU_PATH "cpu%u/cpuidle/state%u/%s", cpu, k, file);
+    AcpiSimFormat(path, PATH_CHARS, CPU_PATH "cpu%u/cpuidle/state%u/%s", cpu, k, file);
 }
 
 /* Reads every online CPU's disable flags.  A CPU without the state
@@ -959,13 +822,13 @@ static uint32_t HostSetFan(uint32_t on)
         Note("mechanism=cooling_device%u", g_Cooling.FanDevice);
     } else if (FindPwm(&device, &pwm)) {
         Note("mechanism=hwmon%u/pwm%u", device, pwm);
-        HostFormat(path, sizeof path, "sys/class/hwmon/hwmon%u/pwm%u_enable", device, pwm);
+        AcpiSimFormat(path, sizeof path, "sys/class/hwmon/hwmon%u/pwm%u_enable", device, pwm);
         st = ACPISIM_STATUS_SUCCESS;
         if (Exists(path)) {                     /* manual control first */
             uint64_t mode;
             st = Apply(path, 1, &mode);
         }
-        HostFormat(path, sizeof path, "sys/class/hwmon/hwmon%u/pwm%u", device, pwm);
+        AcpiSimFormat(path, sizeof path, "sys/class/hwmon/hwmon%u/pwm%u", device, pwm);
     } else {
         Note("mechanism=none");
         return ACPISIM_STATUS_NOT_SUPPORTED;
@@ -999,7 +862,7 @@ static uint32_t HostSetDutyCycle(uint32_t percent)
             st = ReadNumber(path, &max);
             CoolingFile(path, g_Cooling.Processor[i], "cur_state");
             if (!st)
-                st = Apply(path, HostDivide((100 - percent) * max + 50, 100, 0), &got);
+                st = Apply(path, AcpiSimDivide((100 - percent) * max + 50, 100, 0), &got);
             if (!i)
                 applied = got;
         }
@@ -1018,11 +881,11 @@ static uint32_t HostSetDutyCycle(uint32_t percent)
             uint64_t got = 0;
             if (!Online(cpu))
                 continue;
-            HostFormat(path, sizeof path, CPU_PATH "cpu%u/cpufreq/cpuinfo_max_freq", cpu);
+            AcpiSimFormat(path, sizeof path, CPU_PATH "cpu%u/cpufreq/cpuinfo_max_freq", cpu);
             st = ReadNumber(path, &max);
-            HostFormat(path, sizeof path, CPU_PATH "cpu%u/cpufreq/scaling_max_freq", cpu);
+            AcpiSimFormat(path, sizeof path, CPU_PATH "cpu%u/cpufreq/scaling_max_freq", cpu);
             if (!st)
-                st = Apply(path, HostDivide(max * percent, 100, 0), &got);
+                st = Apply(path, AcpiSimDivide(max * percent, 100, 0), &got);
             if (first && !st) {
                 applied = got;
                 Note("applied=%llukHz max=%llukHz", (unsigned long long)applied, (unsigned long long)max);
@@ -1039,11 +902,15 @@ static uint32_t HostSetDutyCycle(uint32_t percent)
 
 /* ---- RTC wake alarm ---- */
 
+/* The time the alarm fires, as the journal shows it. */
+#define FIRES_FIELDS 6   /* Year to Second */
+
 static void NoteTime(const char *name, int64_t local)
 {
     RTC_ALARM_TIME t;
     HostSecondsToRecord(local, &t);
-    Note("%s=%u,%u,%u,%u,%u,%u", name, t.Year, t.Month, t.Day, t.Hour, t.Minute, t.Second);
+    Note("%s=", name);
+    AcpiSimPutAlarm(&g_Note, &t, FIRES_FIELDS);
 }
 
 static uint32_t HostSetAlarm(const RTC_ALARM_TIME *alarm)
@@ -1063,7 +930,7 @@ static uint32_t HostSetAlarm(const RTC_ALARM_TIME *alarm)
     int64_t delay = HostAlarmDelay(&now, alarm, &passed, &fires);
     /* A set alarm refuses another (EBUSY) until it is cleared. */
     uint32_t st = WriteLine(WAKEALARM, "0");
-    HostFormat(text, sizeof text, "+%lld", (long long)delay);
+    AcpiSimFormat(text, sizeof text, "+%lld", (long long)delay);
     if (!st)
         st = WriteLine(WAKEALARM, text);
     Note("wakealarm=%s", text);
@@ -1138,7 +1005,7 @@ static int32_t DaysOf(int64_t seconds, uint32_t *secondOfDay)
 {
     if (seconds < 0)
         seconds = 0;    /* before 1601: not a time this backend meets */
-    return (int32_t)HostDivide((uint64_t)seconds, DAY, secondOfDay);
+    return (int32_t)AcpiSimDivide((uint64_t)seconds, DAY, secondOfDay);
 }
 
 static int64_t At(int32_t days, uint32_t hour, uint32_t minute, uint32_t second)
@@ -1249,9 +1116,10 @@ static void HostOpen(const ACPISIM_CONFIG *cfg)
 {
     /* Settings changed under another root go back there first, never into
        the new one. */
-    if (g_SavedCount && !SameRoot(g_Root, cfg->SysfsRoot))
+    if (g_SavedCount && !AcpiSimSameText(g_Root, cfg->SysfsRoot, 2, ACPISIM_WHOLE))
         PutBack();
-    CopyRoot(g_Root, cfg->SysfsRoot);
+    AcpiSimCopy(g_Root, cfg->SysfsRoot, sizeof g_Root);
+    g_Root[ACPISIM_ROOT_CHARS - 1] = 0;
     g_IdleMs = cfg->HostIdleMilliseconds;
 }
 

@@ -132,12 +132,6 @@ int64_t HostLocalToUtc(const HOST_ZONE *zone, int64_t local);
 int64_t HostAlarmDelay(const HOST_CLOCK *now, const RTC_ALARM_TIME *alarm,
                        int *passed, int64_t *fires);
 
-/* A bounded printf: %s, %u, %d, %llu, %lld and %%; always NUL-terminated.
-   Returns the length written. */
-size_t HostFormat(char *out, size_t size, const char *format, ...);
-/* n / d and its remainder without the compiler's 64-bit helpers. */
-uint64_t HostDivide(uint64_t n, uint32_t d, uint32_t *remainder);
-
 #ifdef __cplusplus
 }
 #endif

@@ -3,6 +3,7 @@
    put back (after a failure too), and alarm times across month ends and
    changes of the clocks. */
 #include "tests/unit/fakehost.h"
+#include "standin-driver/textrules.h"
 #include <gtest/gtest.h>
 #include <cstring>
 
@@ -146,16 +147,16 @@ TEST(HostText, LinesWordsChoicesNumbersAndCpuLists)
 TEST(HostText, FormatStaysInsideItsBufferAndDivisionNeedsNoHelper)
 {
     char out[12];
-    EXPECT_EQ(HostFormat(out, sizeof out, "%s=%u %d%%", "C1E", 42u, -7), 10u);
+    EXPECT_EQ(AcpiSimFormat(out, sizeof out, "%s=%u %d%%", "C1E", 42u, -7), 10u);
     EXPECT_STREQ(out, "C1E=42 -7%");
-    EXPECT_EQ(HostFormat(out, sizeof out, "+%lld", 9223372036854775807ll), 11u);
+    EXPECT_EQ(AcpiSimFormat(out, sizeof out, "+%lld", 9223372036854775807ll), 11u);
     EXPECT_STREQ(out, "+9223372036");
-    EXPECT_EQ(HostFormat(out, sizeof out, "%llu", 18446744073709551615ull), 11u);
+    EXPECT_EQ(AcpiSimFormat(out, sizeof out, "%llu", 18446744073709551615ull), 11u);
     char tiny[1] = { 'x' };
-    EXPECT_EQ(HostFormat(tiny, sizeof tiny, "abc"), 0u);
+    EXPECT_EQ(AcpiSimFormat(tiny, sizeof tiny, "abc"), 0u);
     EXPECT_EQ(tiny[0], 0);
     uint32_t r;
-    EXPECT_EQ(HostDivide(1830123456789ull, 10000000, &r), 183012u);
+    EXPECT_EQ(AcpiSimDivide(1830123456789ull, 10000000, &r), 183012u);
     EXPECT_EQ(r, 3456789u);
 }
 
