@@ -36,7 +36,7 @@ uint32_t AcpiSimRequestSize(uint32_t code)
     case IOCTL_SET_FAN:
     case IOCTL_GET_CAPABILITIES:
     case IOCTL_SET_DUTY_CYCLE:
-        return 4;
+        return ACPI_VALUE_SIZE;
     case IOCTL_SET_RTC_ALARM:
     case IOCTL_GET_RTC_ALARM:
         return sizeof(RTC_ALARM_TIME);
@@ -69,13 +69,13 @@ static uint32_t Perform(const ACPISIM_BACKEND *be, const ACPISIM_CONFIG *cfg,
     uint32_t v = *value;
     switch (code) {
     case IOCTL_SET_SLEEP_STATE:
-        return v >= ACPI_SLEEP_STATE(1) && v <= ACPI_SLEEP_STATE(4) ? be->SetSleepState(v) : ACPISIM_STATUS_INVALID_PARAMETER;
+        return v >= ACPI_SLEEP_STATE_MIN && v <= ACPI_SLEEP_STATE_MAX ? be->SetSleepState(v) : ACPISIM_STATUS_INVALID_PARAMETER;
     case IOCTL_SET_CPU_STATE:
-        return v >= 1 && v <= 3 ? be->SetCpuState(v) : ACPISIM_STATUS_INVALID_PARAMETER;
+        return v >= ACPI_CPU_STATE_MIN && v <= ACPI_CPU_STATE_MAX ? be->SetCpuState(v) : ACPISIM_STATUS_INVALID_PARAMETER;
     case IOCTL_SET_FAN:
-        return v <= 1 ? be->SetFan(v) : ACPISIM_STATUS_INVALID_PARAMETER;
+        return v == ACPI_FAN_OFF || v == ACPI_FAN_ON ? be->SetFan(v) : ACPISIM_STATUS_INVALID_PARAMETER;
     case IOCTL_SET_DUTY_CYCLE:
-        return v <= 100 ? be->SetDutyCycle(v) : ACPISIM_STATUS_INVALID_PARAMETER;
+        return v <= ACPI_DUTY_MAX ? be->SetDutyCycle(v) : ACPISIM_STATUS_INVALID_PARAMETER;
     case IOCTL_GET_CAPABILITIES:
         /* The input is a placeholder (the program sends 0): not judged. */
         return be->GetCapabilities(cfg->CapabilityMask, value);
