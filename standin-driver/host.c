@@ -9,7 +9,8 @@ NTSYSAPI NTSTATUS NTAPI ZwQuerySystemInformation(ULONG infoClass, PVOID info, UL
 NTSYSAPI NTSTATUS NTAPI RtlQueryTimeZoneInformation(PVOID zone);
 
 #define SYSTEM_TIME_OF_DAY_INFORMATION 3
-#define NT_PATH_CHARS (4 + ACPISIM_ROOT_CHARS + 1 + 128)
+/* "\??\", the root, '\' and a path below the root. */
+#define FILE_PATH_CHARS (4 + ACPISIM_ROOT_CHARS + 1 + HOST_PATH_CHARS)
 
 typedef struct TIME_OF_DAY {
     LARGE_INTEGER BootTime, CurrentTime, TimeZoneBias;
@@ -32,11 +33,13 @@ typedef struct KERNEL_ZONE {
    Returns 0 when it does not fit. */
 static int NtPath(WCHAR *out, const uint16_t *root, const char *path)
 {
-    ULONG n = NtPathOf(out, (const WCHAR *)root);   /* root < ACPISIM_ROOT_CHARS */
-    if (n && out[n - 1] != L'\\')
+    ULONG n = NtPathOf(out, FILE_PATH_CHARS, (const WCHAR *)root);
+    if (!n)
+        return 0;
+    if (out[n - 1] != L'\\')
         out[n++] = L'\\';
     for (; *path; path++) {
-        if (n + 1 >= NT_PATH_CHARS)
+        if (n + 1 >= FILE_PATH_CHARS)
             return 0;
         out[n++] = *path == '/' ? L'\\' : (WCHAR)(unsigned char)*path;
     }
@@ -48,17 +51,10 @@ static int NtPath(WCHAR *out, const uint16_t *root, const char *path)
    file is refused), with the exact case of its name. */
 static NTSTATUS OpenFile(const uint16_t *root, const char *path, ACCESS_MASK access, HANDLE *file)
 {
-    WCHAR name[NT_PATH_CHARS];
-    UNICODE_STRING us;
-    OBJECT_ATTRIBUTES oa;
-    IO_STATUS_BLOCK iosb;
+    WCHAR name[FILE_PATH_CHARS];
     if (!NtPath(name, root, path))
         return STATUS_OBJECT_NAME_INVALID;
-    RtlInitUnicodeString(&us, name);
-    InitializeObjectAttributes(&oa, &us, OBJ_KERNEL_HANDLE, NULL, NULL);
-    return ZwCreateFile(file, access | SYNCHRONIZE, &oa, &iosb, NULL, FILE_ATTRIBUTE_NORMAL,
-                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN,
-                        FILE_SYNCHRONOUS_IO_NONALERT | FILE_NON_DIRECTORY_FILE, NULL, 0);
+    return OpenNtFile(file, name, access, FILE_OPEN, 0, 0);
 }
 
 /* Opens the file, reads or writes once at offset 0, and closes it. */
