@@ -87,9 +87,10 @@ NTSTATUS LoadSettings(DRIVER_SETTINGS *s)
     s->Config.FailCode = ReadDword(key, L"FailCode", 0);
     s->Config.FailStatus = ReadDword(key, L"FailStatus", s->Config.FailStatus);
     s->Config.ShortReply = ReadDword(key, L"ShortReply", 0);
-    s->Config.HostIdleMilliseconds = ReadDword(key, L"HostIdleMilliseconds", s->Config.HostIdleMilliseconds);
-    if (s->Config.HostIdleMilliseconds < 1 || s->Config.HostIdleMilliseconds > 60000)
-        s->Config.HostIdleMilliseconds = ACPISIM_DEFAULT_IDLE_MS;
+    /* An idle time out of range keeps the default. */
+    ULONG idle = ReadDword(key, L"HostIdleMilliseconds", s->Config.HostIdleMilliseconds);
+    if (idle >= 1 && idle <= 60000)
+        s->Config.HostIdleMilliseconds = idle;
     /* A root too long to keep turns host access off rather than falling
        back to the machine's own files. */
     if (ReadString(key, L"SysfsRoot", (WCHAR *)s->Config.SysfsRoot, ACPISIM_ROOT_CHARS) < 0) {

@@ -4,7 +4,7 @@
 
 const HOST_PLATFORM *g_HostPlatform;
 uint16_t g_HostRoot[ACPISIM_ROOT_CHARS];
-uint32_t g_HostIdleMs = ACPISIM_DEFAULT_IDLE_MS;
+uint32_t g_HostIdleMs;      /* set by every open, before any request */
 
 static void HostOpen(const ACPISIM_CONFIG *cfg)
 {
@@ -31,7 +31,7 @@ void AcpiSimHostReset(void)
 {
     HostForgetKept();
     g_HostRoot[0] = 0;
-    g_HostIdleMs = ACPISIM_DEFAULT_IDLE_MS;
+    g_HostIdleMs = 0;
     HostTakeNote();
 }
 
