@@ -21,9 +21,11 @@ const ACPISIM_BACKEND *AcpiSimFindBackend(const char *name)
     return 0;
 }
 
-void AcpiSimReleaseBackends(void)
+void AcpiSimReleaseBackends(void (*failed)(const ACPISIM_BACKEND *be, uint32_t status))
 {
-    for (size_t i = 0; i < sizeof g_Backends / sizeof g_Backends[0]; i++)
-        if (g_Backends[i]->Release)
-            g_Backends[i]->Release();
+    for (size_t i = 0; i < sizeof g_Backends / sizeof g_Backends[0]; i++) {
+        uint32_t st = g_Backends[i]->Release ? g_Backends[i]->Release() : ACPISIM_STATUS_SUCCESS;
+        if (st)
+            failed(g_Backends[i], st);
+    }
 }

@@ -146,3 +146,11 @@ uint32_t AcpiSimRequest(const ACPISIM_BACKEND *be, const ACPISIM_CONFIG *cfg,
     rq->JournalLength = ln.Length;
     return status;
 }
+
+size_t AcpiSimPutBackLine(const ACPISIM_BACKEND *be, uint32_t status, char *line, size_t size)
+{
+    ACPISIM_TEXT ln = { line, size, 0 };
+    AcpiSimPut(&ln, "PUT_BACK %s" STATUS_FIELD, be->Name, status);
+    PutNote(&ln, be);
+    return ln.Length;
+}

@@ -6,20 +6,19 @@ const HOST_PLATFORM *g_HostPlatform;
 uint16_t g_HostRoot[ACPISIM_ROOT_CHARS];
 uint32_t g_HostIdleMs;      /* set by every open, before any request */
 
-static void HostOpen(const ACPISIM_CONFIG *cfg)
+/* Settings changed under another root go back there, never into the new
+   one. */
+static uint32_t HostOpen(const ACPISIM_CONFIG *cfg)
 {
-    /* Settings changed under another root go back there first, never into
-       the new one. */
-    if (!AcpiSimSameText(g_HostRoot, cfg->SysfsRoot, 2, ACPISIM_WHOLE))
-        HostPutBack();
     AcpiSimCopy(g_HostRoot, cfg->SysfsRoot, sizeof g_HostRoot);
     g_HostRoot[ACPISIM_ROOT_CHARS - 1] = 0;
     g_HostIdleMs = cfg->HostIdleMilliseconds;
+    return HostKeepsOtherRoot() ? HostPutBack() : ACPISIM_STATUS_SUCCESS;
 }
 
-static void HostRelease(void)
+static uint32_t HostRelease(void)
 {
-    HostPutBack();
+    return HostPutBack();
 }
 
 void AcpiSimHostSetPlatform(const HOST_PLATFORM *platform)

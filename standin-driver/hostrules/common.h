@@ -56,8 +56,10 @@ int      HostReady(void);
    of the file is a device error, an empty file an empty line. */
 uint32_t HostReadLine(const char *path, char *line, size_t size);
 uint32_t HostReadNumber(const char *path, uint64_t *value);
-/* Writes value and a line end, as `echo value > file` does. */
+/* Writes value and a line end, as `echo value > file` does, under the
+   present root or under root. */
 uint32_t HostWriteLine(const char *path, const char *value);
+uint32_t HostWriteUnder(const uint16_t *root, const char *path, const char *value);
 uint32_t HostWriteNumber(const char *path, uint64_t value);
 /* The status of opening the file for writing (nothing is written). */
 uint32_t HostCanWrite(const char *path);
@@ -76,13 +78,16 @@ const char *HostTakeNote(void);
 /* Reads the file's present value and keeps it, before a first change. */
 uint32_t HostRemember(const char *path);
 /* Keeps value as the one to put back into path, unless path is kept
-   already (its first value is the one the machine had); a full table
-   refuses. */
+   already (its first value is the one the machine had).  A full table
+   refuses; so does one still holding another root's settings (noted). */
 uint32_t HostKeep(const char *path, const char *value);
-/* Writes every kept value back, the last kept first; returns how many
-   writes failed.  The values were read under the present root: an open
-   that names another root puts them back before it switches. */
+/* Writes every kept value back under the root it was read under, the
+   last kept first.  What cannot be written stays kept for the next try,
+   noted as "kept=N"; returns the first failure's status (as HostStatus
+   gives it), or 0. */
 uint32_t HostPutBack(void);
+/* Whether settings read under another root than the present one are kept. */
+int      HostKeepsOtherRoot(void);
 void     HostForgetKept(void);
 
 /* ---- survey.c: what the machine has ---- */

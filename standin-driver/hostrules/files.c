@@ -36,16 +36,21 @@ uint32_t HostReadNumber(const char *path, uint64_t *value)
     return st;
 }
 
-uint32_t HostWriteLine(const char *path, const char *value)
+uint32_t HostWriteUnder(const uint16_t *root, const char *path, const char *value)
 {
     char text[HOST_VALUE_CHARS + 2];
     uint32_t length = (uint32_t)AcpiSimFormat(text, sizeof text, "%s\n", value), written = 0;
-    if (!HostReady())
+    if (!g_HostPlatform || !root[0])
         return ACPISIM_STATUS_NOT_SUPPORTED;
-    uint32_t st = g_HostPlatform->Write(g_HostPlatform->Context, g_HostRoot, path, text, length, &written);
+    uint32_t st = g_HostPlatform->Write(g_HostPlatform->Context, root, path, text, length, &written);
     if (!st && written != length)
         st = HOST_STATUS_IO_DEVICE_ERROR;
     return st;
+}
+
+uint32_t HostWriteLine(const char *path, const char *value)
+{
+    return HostWriteUnder(g_HostRoot, path, value);
 }
 
 uint32_t HostWriteNumber(const char *path, uint64_t value)

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <string>
@@ -35,7 +36,8 @@ DWORD Request(HANDLE h, DWORD code, void *in, DWORD inLen, void *out, DWORD outL
 /* A request the program's way: one buffer for the input and the reply. */
 DWORD Value(HANDLE h, DWORD code, DWORD &v) { return Request(h, code, &v, 4, &v, 4); }
 DWORD Alarm(HANDLE h, DWORD code, RTC_ALARM_TIME *t) { return Request(h, code, t, 16, t, 16); }
-std::string Journal() { std::ifstream f(JOURNAL, std::ios::binary); return { std::istreambuf_iterator<char>(f), {} }; }
+std::string Contents(const std::string &path) { std::ifstream f(path, std::ios::binary); return { std::istreambuf_iterator<char>(f), {} }; }
+std::string Journal() { return Contents(JOURNAL); }
 
 /* Each test: default settings, its own empty journal; the Parameters key left empty, as the prefix has it. */
 class Driver : public ::testing::Test {
@@ -119,6 +121,47 @@ TEST_F(Driver, RegistrySettingsApplyFromTheNextOpen)
     EXPECT_EQ(Value(h, IOCTL_SET_FAN, fan), 0u);
     std::string journal = Journal();
     EXPECT_EQ(std::count(journal.begin(), journal.end(), '\n'), 4) << "an empty JournalFile writes none";
+}
+
+/* The host backend cannot put the fan back at the last close (a folder
+   stands where its file was): the journal says so, and the next last close
+   puts it back. */
+TEST_F(Driver, ASettingThatCannotGoBackIsJournalledAtTheLastCloseAndTriedAgain)
+{
+    const std::string root = "C:\\vmt-driver-test-tree", fan = root + "\\sys\\class\\thermal\\cooling_device0";
+    const std::string cur = fan + "\\cur_state";
+    for (size_t at = 0; (at = fan.find('\\', at + 1)) != std::string::npos;)
+        CreateDirectoryA(fan.substr(0, at).c_str(), NULL);
+    CreateDirectoryA(fan.c_str(), NULL);
+    auto write = [](const std::string &path, const char *text) { std::ofstream(path, std::ios::binary) << text; };
+    auto closed = [&](const char *what, std::function<bool()> done) {
+        CloseHandle(h);
+        h = INVALID_HANDLE_VALUE;
+        for (int i = 0; i < 100 && !done(); i++)
+            Sleep(50);   /* the close reaches the driver after CloseHandle returns */
+        EXPECT_TRUE(done()) << what;
+    };
+    write(fan + "\\type", "Fan\n");
+    write(fan + "\\max_state", "3\n");
+    write(cur, "0\n");
+    RegSetValueExA(key, "SysfsRoot", 0, REG_SZ, (const BYTE *)root.c_str(), (DWORD)root.size() + 1);
+    RegSetValueExA(key, "Backend", 0, REG_SZ, (const BYTE *)"host", 5);
+    Reopen();
+    DWORD on = 1;
+    EXPECT_EQ(Value(h, IOCTL_SET_FAN, on), 0u);
+    DeleteFileA(cur.c_str());
+    CreateDirectoryA(cur.c_str(), NULL);
+    const std::string line = "PUT_BACK host 0xC00000BB kept=1\r\n";
+    closed("the journal line", [&] { return Journal().find(line) != std::string::npos; });
+    EXPECT_EQ(Journal(), "IOCTL_SET_FAN 1 0x00000000 mechanism=cooling_device0 applied=3\r\n" + line);
+    RemoveDirectoryA(cur.c_str());
+    write(cur, "3\n");
+    Reopen();
+    closed("cur_state put back", [&] { return Contents(cur) == "0\n"; });
+    for (const char *file : { "\\type", "\\max_state", "\\cur_state" })
+        DeleteFileA((fan + file).c_str());
+    for (std::string dir = fan; dir.size() > 2; dir = dir.substr(0, dir.rfind('\\')))
+        RemoveDirectoryA(dir.c_str());
 }
 
 TEST_F(Driver, SurvivesTenThousandRandomRequestsAndStillAnswersRightly)

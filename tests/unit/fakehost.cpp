@@ -111,7 +111,7 @@ std::vector<std::string> FakeHost::Writes(const std::string &under) const
     return out;
 }
 
-void FakeHost::Open(const std::u16string &root, uint32_t idleMs)
+uint32_t FakeHost::Open(const std::u16string &root, uint32_t idleMs)
 {
     ACPISIM_CONFIG cfg;
     AcpiSimDefaultConfig(&cfg);
@@ -120,7 +120,7 @@ void FakeHost::Open(const std::u16string &root, uint32_t idleMs)
         cfg.SysfsRoot[i] = root[i];
     cfg.SysfsRoot[i] = 0;
     cfg.HostIdleMilliseconds = idleMs;
-    AcpiSimHost.Open(&cfg);
+    return AcpiSimHost.Open(&cfg);
 }
 
 uint32_t FakeHost::Action(FakeHost &, FakeFile &f, const std::string &value)

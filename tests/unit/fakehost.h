@@ -50,8 +50,9 @@ public:
     /* The writes as "path=value", optionally only those under a prefix. */
     std::vector<std::string> Writes(const std::string &under = "") const;
 
-    /* The backend's settings at an open of the device. */
-    void Open(const std::u16string &root = u"Z:\\", uint32_t idleMs = 2000);
+    /* The backend's settings at an open of the device; the status of
+       putting back what another root had changed. */
+    uint32_t Open(const std::u16string &root = u"Z:\\", uint32_t idleMs = 2000);
 
     /* Stores: a file that reads the same whatever is written (power/state);
        a choice among words, the written one then in brackets (mem_sleep);

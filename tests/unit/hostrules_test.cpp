@@ -540,6 +540,31 @@ TEST(HostRelease, SettingsGoBackUnderTheRootTheyWereChangedUnder)
     EXPECT_EQ(h.writes.size(), 2u);
 }
 
+/* A setting that cannot go back stays kept, under its own root: the close
+   says so (the driver journals the line) and the next one tries again. */
+TEST(HostRelease, ASettingThatCannotGoBackIsKeptReportedAndTriedAgain)
+{
+    FakeHost h;
+    BuildLaptop(h);
+    h.Open(u"C:\\tree-a");
+    Send(IOCTL_SET_FAN, 1);
+    FakeFile &fan = h.files["sys/class/thermal/cooling_device1/cur_state"];
+    fan.writeStatus = 0xC0000185;
+    char line[ACPISIM_JOURNAL_LINE];
+    for (int close = 0; close < 2; close++) {   /* the last close, then an open under another root */
+        EXPECT_EQ(close ? h.Open(u"C:\\tree-b") : AcpiSimHost.Release(), DEVICE_ERROR);
+        AcpiSimPutBackLine(&AcpiSimHost, DEVICE_ERROR, line, sizeof line);
+        EXPECT_STREQ(line, "PUT_BACK host 0xC0000185 kept=1\r\n");
+    }
+    EXPECT_EQ(Send(IOCTL_SET_DUTY_CYCLE, 50).journal, "IOCTL_SET_DUTY_CYCLE 50 0xC0000185 mechanism=intel_pstate put-back=pending");
+    fan.writeStatus = 0;
+    EXPECT_EQ(AcpiSimHost.Release(), OK);
+    EXPECT_EQ(h.writes.back().root, "C:\\tree-a");
+    EXPECT_EQ(h.Writes("sys/class/thermal/cooling_device1/"),
+              (std::vector<std::string>{ "cur_state=3", "cur_state=0", "cur_state=0", "cur_state=0" }));
+    EXPECT_EQ(h.Text("sys/devices/system/cpu/intel_pstate/max_perf_pct"), "100\n");
+}
+
 TEST(HostRelease, WithoutAPlatformOrARootNothingIsReached)
 {
     FakeHost h;
