@@ -78,8 +78,8 @@ const char *HostTakeNote(void);
 /* Reads the file's present value and keeps it, before a first change. */
 uint32_t HostRemember(const char *path);
 /* Keeps value as the one to put back into path, unless path is kept
-   already (its first value is the one the machine had).  A full table
-   refuses; so does one still holding another root's settings (noted). */
+   already (its first value is the one the machine had).  A full table,
+   or one still holding another root's settings, is noted and refused. */
 uint32_t HostKeep(const char *path, const char *value);
 /* Writes every kept value back under the root it was read under, the
    last kept first.  What cannot be written stays kept for the next try,

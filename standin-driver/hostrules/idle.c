@@ -68,7 +68,8 @@ static uint32_t RestoreFlags(uint32_t *failed)
             HostIdleStateFile(path, cpu, k, "disable");
             uint32_t st = HostWriteLine(path, value);
             if (st) {
-                HostKeep(path, value);
+                if (HostKeep(path, value))      /* no room to keep it: noted */
+                    st = HOST_STATUS_IO_DEVICE_ERROR;
                 (*failed)++;
                 if (!first)
                     first = st;

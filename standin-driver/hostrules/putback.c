@@ -27,8 +27,10 @@ uint32_t HostKeep(const char *path, const char *value)
     for (uint32_t i = 0; i < g_SavedCount; i++)
         if (AcpiSimSame(g_Saved[i].Path, path))
             return ACPISIM_STATUS_SUCCESS;
-    if (g_SavedCount == HOST_MAX_SAVED)
+    if (g_SavedCount == HOST_MAX_SAVED) {
+        HostNote("put-back=full");
         return HOST_STATUS_IO_DEVICE_ERROR;
+    }
     if (!g_SavedCount)
         AcpiSimCopy(g_SavedRoot, g_HostRoot, sizeof g_SavedRoot);
     AcpiSimFormat(g_Saved[g_SavedCount].Path, HOST_PATH_CHARS, "%s", path);

@@ -66,7 +66,8 @@ uint32_t HostSetSleepState(uint32_t sleepState)
         restore = HostWriteLine(modeFile, was);
         if (restore) {
             HostNote("restore=failed");
-            HostKeep(modeFile, was);            /* tried again at the last close */
+            if (HostKeep(modeFile, was))        /* tried again at the last close */
+                restore = HOST_STATUS_IO_DEVICE_ERROR;   /* no room to keep it: noted */
         }
     }
     if (!st && counted && SuspendStats(&success1, &fail1)) {

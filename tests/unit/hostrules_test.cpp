@@ -565,6 +565,37 @@ TEST(HostRelease, ASettingThatCannotGoBackIsKeptReportedAndTriedAgain)
     EXPECT_EQ(h.Text("sys/devices/system/cpu/intel_pstate/max_perf_pct"), "100\n");
 }
 
+/* With 1024 settings kept (cpufreq on 1024 CPUs) there is no room for one
+   more: a change is refused before it is made, a failed put-back fails. */
+TEST(HostRelease, AFullPutBackTableIsNotedAndFails)
+{
+    struct Case { uint32_t code, value; const char *journal; };
+    const Case cases[] = {
+        { IOCTL_SET_FAN, 1, "IOCTL_SET_FAN 1 0xC0000185 mechanism=cooling_device1 put-back=full" },
+        { IOCTL_SET_SLEEP_STATE, 4,
+          "IOCTL_SET_SLEEP_STATE 4 0xC0000185 state=mem mem_sleep=deep was=s2idle restore=failed put-back=full" },
+        { IOCTL_SET_CPU_STATE, 1, "IOCTL_SET_CPU_STATE 1 0xC0000185 idle=C1 put-back=full usage+=5 time+=4500us restore-failed=1" },
+    };
+    FakeHost h;
+    AddSleep(h, "mem", "[s2idle] deep");
+    AddIdle(h, "acpi_idle", { "POLL", "C1" }, "0-1023", 1);
+    AddCooling(h, 1, "Fan", 3);
+    AddCpufreq(h, 1024);
+    auto refuseTheWayBack = [](FakeHost &, FakeFile &f, const std::string &v) -> uint32_t {
+        if (v == "s2idle" || (v == "0" && f.text == "1\n"))
+            return 0x80000011;   /* EBUSY */
+        f.text = v == "deep" ? "s2idle [deep]\n" : v + "\n";
+        return 0;
+    };
+    h.files["sys/power/mem_sleep"].store = refuseTheWayBack;
+    h.files[Disable(0, 0)].store = refuseTheWayBack;
+    h.Open(u"Z:\\", 5);
+    ASSERT_EQ(Send(IOCTL_SET_DUTY_CYCLE, 50).status, OK);
+    for (const Case &c : cases)
+        EXPECT_EQ(Send(c.code, c.value).journal, c.journal);
+    EXPECT_EQ(h.Text("sys/class/thermal/cooling_device1/cur_state"), "0\n");
+}
+
 TEST(HostRelease, WithoutAPlatformOrARootNothingIsReached)
 {
     FakeHost h;
