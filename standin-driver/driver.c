@@ -140,7 +140,11 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT drv, PUNICODE_STRING registryPath)
     KeInitializeMutex(&g_Lock, 0);
     AcpiSimSimulatedReset();
     AcpiSimHostStart();
-    Configure();
+    /* The device is made all the same: every open reads the settings
+       again and can name a good backend. */
+    st = Configure();
+    if (!NT_SUCCESS(st))
+        DbgPrint("acpisim: the settings at start cannot be used (0x%08lx); each open reads them again\n", st);
 
     st = IoCreateDevice(drv, 0, &dev, FILE_DEVICE_UNKNOWN, FILE_DEVICE_SECURE_OPEN, FALSE, &g_Device);
     if (!NT_SUCCESS(st))
