@@ -122,7 +122,7 @@ static void ZoneDate(HOST_ZONE_DATE *to, const USHORT from[8])
     to->Milliseconds = from[7];
 }
 
-static void KernelNow(void *ctx, HOST_CLOCK *clock)
+static uint32_t KernelNow(void *ctx, HOST_CLOCK *clock)
 {
     static TIME_OF_DAY tod;
     static KERNEL_ZONE zone;
@@ -130,15 +130,20 @@ static void KernelNow(void *ctx, HOST_CLOCK *clock)
     (void)ctx;
     RtlZeroMemory(&tod, sizeof tod);
     RtlZeroMemory(&zone, sizeof zone);
-    ZwQuerySystemInformation(SYSTEM_TIME_OF_DAY_INFORMATION, &tod, sizeof tod, &got);
+    NTSTATUS st = ZwQuerySystemInformation(SYSTEM_TIME_OF_DAY_INFORMATION, &tod, sizeof tod, &got);
+    if (NT_SUCCESS(st))
+        st = RtlQueryTimeZoneInformation(&zone);
+    if (!NT_SUCCESS(st)) {
+        DbgPrint("acpisim: the system clock cannot be read (0x%08lx)\n", st);
+        return (uint32_t)st;
+    }
     clock->Utc = (int64_t)AcpiSimDivide((uint64_t)tod.CurrentTime.QuadPart, 10000000, 0);
-    if (!NT_SUCCESS(RtlQueryTimeZoneInformation(&zone)))
-        RtlZeroMemory(&zone, sizeof zone);     /* UTC */
     clock->Zone.Bias = zone.Bias;
     clock->Zone.StandardBias = zone.StandardBias;
     clock->Zone.DaylightBias = zone.DaylightBias;
     ZoneDate(&clock->Zone.StandardDate, zone.StandardDate);
     ZoneDate(&clock->Zone.DaylightDate, zone.DaylightDate);
+    return ACPISIM_STATUS_SUCCESS;
 }
 
 static const HOST_PLATFORM g_Kernel = {

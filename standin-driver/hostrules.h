@@ -77,7 +77,8 @@ typedef struct HOST_PLATFORM {
     /* Opens the file for writing and closes it again, writing nothing. */
     uint32_t (*CanWrite)(void *ctx, const uint16_t *root, const char *path);
     void (*Idle)(void *ctx, uint32_t milliseconds);
-    void (*Now)(void *ctx, HOST_CLOCK *clock);
+    /* The clock and its zone: success, or the failure of reading them. */
+    uint32_t (*Now)(void *ctx, HOST_CLOCK *clock);
 } HOST_PLATFORM;
 
 /* The backend's table ("host") and the platform it uses; without one every

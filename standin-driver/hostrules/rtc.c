@@ -3,6 +3,15 @@
    RTC's own clock. */
 #include "standin-driver/hostrules/common.h"
 
+/* The system clock, or a failure noted as "clock=failed". */
+static uint32_t Now(HOST_CLOCK *now)
+{
+    uint32_t st = g_HostPlatform->Now(g_HostPlatform->Context, now);
+    if (st)
+        HostNote("clock=failed");
+    return st;
+}
+
 /* The time the alarm fires, as the journal shows it. */
 #define FIRES_FIELDS 6   /* Year to Second */
 
@@ -20,10 +29,12 @@ uint32_t HostSetAlarm(const RTC_ALARM_TIME *alarm)
         HostNote("rtc=none");
         return ACPISIM_STATUS_NOT_SUPPORTED;
     }
-    g_HostPlatform->Now(g_HostPlatform->Context, &now);
+    uint32_t st = Now(&now);
+    if (st)
+        return HostStatus(st);
     int64_t delay = HostAlarmDelay(&now, alarm, &passed, &fires);
     /* A set alarm refuses another (EBUSY) until it is cleared. */
-    uint32_t st = HostWriteLine(HOST_WAKEALARM, "0");
+    st = HostWriteLine(HOST_WAKEALARM, "0");
     AcpiSimFormat(text, sizeof text, "+%lld", (long long)delay);
     if (!st)
         st = HostWriteLine(HOST_WAKEALARM, text);
@@ -56,11 +67,12 @@ uint32_t HostGetAlarm(RTC_ALARM_TIME *alarm)
     if (!HostParseNumber(line, &at))
         return HOST_STATUS_IO_DEVICE_ERROR;
     st = HostReadNumber(HOST_SINCE_EPOCH, &rtcNow);
+    if (!st)
+        st = Now(&now);
     if (st)
         return HostStatus(st);
     /* The alarm counts in the RTC's own clock, UTC or local: only its
        distance from the RTC's now is used, added to the system's now. */
-    g_HostPlatform->Now(g_HostPlatform->Context, &now);
     int64_t utc = now.Utc + (int64_t)at - (int64_t)rtcNow;
     HostSecondsToRecord(HostUtcToLocal(&now.Zone, utc), alarm);
     HostNote("wakealarm=%llu since_epoch=%llu", (unsigned long long)at, (unsigned long long)rtcNow);

@@ -71,9 +71,10 @@ static void FakeIdle(void *ctx, uint32_t ms)
         h.IdleTick();
 }
 
-static void FakeNow(void *ctx, HOST_CLOCK *clock)
+static uint32_t FakeNow(void *ctx, HOST_CLOCK *clock)
 {
     *clock = ((FakeHost *)ctx)->clock;
+    return ((FakeHost *)ctx)->clockStatus;
 }
 
 FakeHost::FakeHost()

@@ -41,6 +41,7 @@ public:
     std::vector<FakeWrite> writes;     /* every write tried, in order */
     std::vector<std::string> probes;   /* every CanWrite, in order */
     HOST_CLOCK clock{};
+    uint32_t clockStatus = 0;          /* a failing clock read: its status */
     uint32_t idled = 0;                /* milliseconds waited in all */
     /* Idle states a CPU never enters, by name. */
     std::vector<std::string> neverEntered;

@@ -758,6 +758,13 @@ TEST(HostAlarm, FaultsReachTheProgramAsItsStatuses)
     EXPECT_EQ(SendAlarm(IOCTL_GET_RTC_ALARM, {}).status, DEVICE_ERROR);
     h.Set("sys/class/rtc/rtc0/wakealarm", "soon\n");
     EXPECT_EQ(SendAlarm(IOCTL_GET_RTC_ALARM, {}).status, DEVICE_ERROR);
+    /* A clock that cannot be read: nothing reckoned from 1601, nothing written. */
+    h.Set("sys/class/rtc/rtc0/wakealarm", "1000003540\n").store = FakeHost::WakeAlarm;
+    h.clockStatus = 0xC0000003;
+    h.writes.clear();
+    EXPECT_EQ(SendAlarm(IOCTL_SET_RTC_ALARM, t).journal, "IOCTL_SET_RTC_ALARM 2026,12,6,15,59,0,0,0 0xC0000185 clock=failed");
+    EXPECT_EQ(SendAlarm(IOCTL_GET_RTC_ALARM, {}).journal, "IOCTL_GET_RTC_ALARM 0,0,0,0,0,0,0,0 0xC0000185 clock=failed");
+    EXPECT_TRUE(h.writes.empty());
     h.files.clear();
     EXPECT_EQ(SendAlarm(IOCTL_SET_RTC_ALARM, t).journal, "IOCTL_SET_RTC_ALARM 2026,12,6,15,59,0,0,0 0xC00000BB rtc=none");
     EXPECT_EQ(SendAlarm(IOCTL_GET_RTC_ALARM, {}).status, NOT_SUPPORTED);
