@@ -78,8 +78,8 @@ const char *HostTakeNote(void);
 /* Reads the file's present value and keeps it, before a first change. */
 uint32_t HostRemember(const char *path);
 /* Keeps value as the one to put back into path, unless path is kept
-   already (its first value is the one the machine had).  A full table,
-   or one still holding another root's settings, is noted and refused. */
+   already.  A full table, or one still holding another root's settings,
+   is noted and refused. */
 uint32_t HostKeep(const char *path, const char *value);
 /* Writes every kept value back under the root it was read under, the
    last kept first.  What cannot be written stays kept for the next try,
@@ -121,8 +121,10 @@ typedef struct HOST_COOLING {
 extern HOST_COOLING g_HostCooling;
 void HostSurveyCooling(void);
 
-/* The first writable hwmon pwmN: 1 with its device and number, or 0. */
-int HostFindPwm(uint32_t *device, uint32_t *pwm);
+/* The first writable hwmon pwmN: success with its device and number; when
+   none takes writing, the status (as HostStatus gives it) and the number
+   of the first that refused; STATUS_NOT_SUPPORTED when there is none. */
+uint32_t HostFindPwm(uint32_t *device, uint32_t *pwm);
 
 /* How the clock is throttled: the first of Processor cooling devices,
    intel_pstate and cpufreq, after HostSurveyCooling.  file gets the file

@@ -155,10 +155,10 @@ void HostSurveyCooling(void)
     }
 }
 
-int HostFindPwm(uint32_t *device, uint32_t *pwm)
+uint32_t HostFindPwm(uint32_t *device, uint32_t *pwm)
 {
     char path[HOST_PATH_CHARS];
-    uint32_t misses = 0;
+    uint32_t misses = 0, refused = ACPISIM_STATUS_NOT_SUPPORTED;
     for (uint32_t i = 0; i < MAX_HWMON && misses < MISSES_TO_STOP; i++) {
         HostHwmonFile(path, i, "name", 0);
         if (!HostExists(path)) {
@@ -168,14 +168,19 @@ int HostFindPwm(uint32_t *device, uint32_t *pwm)
         misses = 0;
         for (uint32_t j = 1; j <= MAX_PWM; j++) {
             HostHwmonFile(path, i, "pwm%u", j);
-            if (HostExists(path) && HostCanWrite(path) == ACPISIM_STATUS_SUCCESS) {
-                *device = i;
-                *pwm = j;
-                return 1;
-            }
+            if (!HostExists(path))
+                continue;
+            uint32_t st = HostStatus(HostCanWrite(path));
+            if (st == ACPISIM_STATUS_NOT_SUPPORTED || (st && refused != ACPISIM_STATUS_NOT_SUPPORTED))
+                continue;
+            *device = i;
+            *pwm = j;
+            if (!st)
+                return ACPISIM_STATUS_SUCCESS;
+            refused = st;       /* the first refusal, unless a later one takes writing */
         }
     }
-    return 0;
+    return refused;
 }
 
 /* ---- Clock throttling ---- */

@@ -35,9 +35,10 @@ uint32_t HostSetFan(uint32_t on)
         st = HostReadNumber(path, &max);
         HostCoolingFile(path, g_HostCooling.FanDevice, "cur_state");
         HostNote("mechanism=cooling_device%u", g_HostCooling.FanDevice);
-    } else if (HostFindPwm(&device, &pwm)) {
+    } else if ((st = HostFindPwm(&device, &pwm)) != ACPISIM_STATUS_NOT_SUPPORTED) {
         HostNote("mechanism=hwmon%u/pwm%u", device, pwm);
-        st = ACPISIM_STATUS_SUCCESS;
+        if (st)
+            return st;                          /* there, but refused */
         HostHwmonFile(path, device, "pwm%u_enable", pwm);
         if (HostExists(path)) {                 /* manual control first */
             uint64_t mode;

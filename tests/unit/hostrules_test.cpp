@@ -228,9 +228,38 @@ TEST(HostCapabilities, LaptopBareAndUnprivileged)
         for (auto &f : h.files)
             f.second.writable = false;
         h.Open();
-        EXPECT_EQ(Send(IOCTL_GET_CAPABILITIES, 0).journal,
-                  "IOCTL_GET_CAPABILITIES 0 0x00000000 reply=0 idle=intel_idle fan=none throttle=none rtc=none");
+        EXPECT_EQ(Send(IOCTL_GET_CAPABILITIES, 0).journal, "IOCTL_GET_CAPABILITIES 0 0xC0000022 denied=sys/power/state");
         EXPECT_TRUE(h.writes.empty());
+    }
+}
+
+/* A file that is there but refuses is no absent feature: no mask is given. */
+TEST(HostCapabilities, AFileThereThatRefusesFailsTheQueryNamingIt)
+{
+    struct Case { std::function<void(FakeHost &)> build; const char *journal; };
+    const std::string state1 = std::string(kCpu) + "cpu0/cpuidle/state1/";
+    const Case cases[] = {
+        { [](FakeHost &h) { AddSleep(h, "mem", "[deep]"); h.files["sys/power/mem_sleep"].readStatus = 0xC0000022; },
+          "0xC0000022 denied=sys/power/mem_sleep" },
+        { [&](FakeHost &h) { AddIdle(h, "acpi_idle", { "POLL", "C1", "C2" }); h.files[state1 + "disable"].writable = false; },
+          "0xC0000022 idle=acpi_idle denied=sys/devices/system/cpu/cpu0/cpuidle/state1/disable" },
+        { [](FakeHost &h) { AddCooling(h, 1, "Fan", 3); h.files["sys/class/thermal/cooling_device1/cur_state"].writable = false; },
+          "0xC0000022 idle=none denied=sys/class/thermal/cooling_device1/cur_state" },
+        { [](FakeHost &h) { h.Set("sys/class/hwmon/hwmon0/name", "nct6775\n");
+                            h.Set("sys/class/hwmon/hwmon0/pwm2", "120\n").writable = false; },
+          "0xC0000022 idle=none denied=sys/class/hwmon/hwmon0/pwm2" },
+        { [](FakeHost &h) { AddPstate(h); h.files[std::string(kCpu) + "intel_pstate/max_perf_pct"].writable = false; },
+          "0xC0000022 idle=none fan=none denied=sys/devices/system/cpu/intel_pstate/max_perf_pct" },
+        { [](FakeHost &h) { AddRtc(h); h.files["sys/class/rtc/rtc0/wakealarm"].writable = false; },
+          "0xC0000022 idle=none fan=none throttle=none denied=sys/class/rtc/rtc0/wakealarm" },
+    };
+    for (const Case &c : cases) {
+        FakeHost h;
+        c.build(h);
+        h.Open();
+        Reply r = Send(IOCTL_GET_CAPABILITIES, 0);
+        EXPECT_EQ(r.journal, std::string("IOCTL_GET_CAPABILITIES 0 ") + c.journal);
+        EXPECT_EQ(r.value, 0u) << c.journal;
     }
 }
 
@@ -246,8 +275,6 @@ TEST(HostCapabilities, EachBitFromItsOwnFiles)
         { "cpuidle none", [](FakeHost &h) { AddIdle(h, "none", { "POLL", "C1", "C2" }); }, 0 },
         { "hwmon pwm", [](FakeHost &h) { h.Set("sys/class/hwmon/hwmon0/name", "nct6775\n");
                                          h.Set("sys/class/hwmon/hwmon0/pwm2", "120\n"); }, 0x80 },
-        { "read-only pwm", [](FakeHost &h) { h.Set("sys/class/hwmon/hwmon0/name", "nct6775\n");
-                                             h.Set("sys/class/hwmon/hwmon0/pwm2", "120\n").writable = false; }, 0 },
         { "Processor cooling", [](FakeHost &h) { AddCooling(h, 3, "Processor", 10); }, 0x100 },
         { "cpufreq", [](FakeHost &h) { h.Set(std::string(kCpu) + "online", "0-1\n"); AddCpufreq(h, 2); }, 0x100 },
         { "rtc without since_epoch", [](FakeHost &h) { h.Set("sys/class/rtc/rtc0/wakealarm", ""); }, 0 },
@@ -478,6 +505,11 @@ TEST(HostFan, HwmonPwmInManualMode)
     FakeHost bare;
     bare.Open();
     EXPECT_EQ(Send(IOCTL_SET_FAN, 0).journal, "IOCTL_SET_FAN 0 0xC00000BB mechanism=none");
+    FakeHost refused;   /* there, but refusing: no absent fan */
+    refused.Set("sys/class/hwmon/hwmon0/name", "nct6775\n");
+    refused.Set("sys/class/hwmon/hwmon0/pwm2", "120\n").writable = false;
+    refused.Open();
+    EXPECT_EQ(Send(IOCTL_SET_FAN, 1).journal, "IOCTL_SET_FAN 1 0xC0000022 mechanism=hwmon0/pwm2");
 }
 
 TEST(HostDuty, ProcessorCoolingThenIntelPstateThenCpufreq)
