@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include "resource.h"
+#include "res/texts.h"
 #include "log/logrules.h"
 #include "selection/selectionrules.h"
 
@@ -11,10 +12,10 @@
 extern HINSTANCE g_hInst;
 extern HWND      g_hwndLog;
 extern HANDLE    g_hDevice;
-extern char      g_szClassName[260];
-extern char      g_szTitle[260];
-extern char      g_szMsgCaption[260];    /* the operator's Yes/No and OK boxes */
-extern char      g_szErrorCaption[260];
+extern char      g_szClassName[TEXT_SIZE];
+extern char      g_szTitle[TEXT_SIZE];
+extern char      g_szMsgCaption[TEXT_SIZE];   /* the operator's Yes/No and OK boxes */
+extern char      g_szErrorCaption[TEXT_SIZE];
 
 /* The log pane: a child, visible, read-only multi-line RichEdit 1.0 whose
    text limit is raised so that a long session keeps every line. */

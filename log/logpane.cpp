@@ -110,7 +110,7 @@ void DebugPrintf(const char *format, ...)
     va_start(args, format);
     FormatText(szFormatted, format, args);
     va_end(args);
-    char szText[260];
+    char szText[TEXT_SIZE];
     lstrcpynA(szText, szFormatted, sizeof szText);   /* longer text is cut */
     OutputDebugStringA(TRACE_PREFIX);
     OutputDebugStringA(szText);

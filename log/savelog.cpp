@@ -33,7 +33,7 @@ static bool IsLeadByte(unsigned char c)
 
 static void ShowSaveError(HWND hwndOwner, DWORD code, const char *fileName)
 {
-    char szMsg[SAVE_NAME_SIZE];
+    char szMsg[TEXT_SIZE];
     FormatSaveError(szMsg, sizeof szMsg, (long)code, fileName, IsLeadByte);
     MessageBoxA(hwndOwner, szMsg, g_szErrorCaption, MB_OK);
 }
@@ -45,7 +45,7 @@ static BOOL ConfirmReplace(HWND hwndOwner, const char *fileName)
     DWORD attr = GetFileAttributesA(fileName);
     if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY))
         return TRUE;   /* nothing to replace; a folder fails at creation */
-    char szMsg[SAVE_NAME_SIZE];
+    char szMsg[TEXT_SIZE];
     FormatReplaceQuestion(szMsg, sizeof szMsg, fileName, IsLeadByte);
     return MessageBoxA(hwndOwner, szMsg, g_szMsgCaption, MB_YESNO) != IDNO;
 }
@@ -117,7 +117,7 @@ static HWND FindDescendant(HWND hwndParent, const char *className)
    hand back: SaveNameFieldLimit of the folder it shows. */
 static void LimitNameField(HWND hwndDialog)
 {
-    char folder[MAX_PATH];
+    char folder[TEXT_SIZE];
     LRESULT n = SendMessageA(hwndDialog, CDM_GETFOLDERPATH, sizeof folder, (LPARAM)folder);
     size_t length;
     if (n > 0)
@@ -146,11 +146,11 @@ static UINT_PTR CALLBACK SaveDialogHook(HWND hdlg, UINT msg, WPARAM wParam, LPAR
 }
 
 /* The Windows directory's "desktop" folder, or NULL when it does not fit. */
-static const char *InitialDirectory(char *buf)
+static const char *InitialDirectory(char (&buf)[TEXT_SIZE])
 {
     static const char szDesktop[] = "\\desktop";
-    UINT n = GetWindowsDirectoryA(buf, SAVE_NAME_SIZE);
-    if (n == 0 || n + sizeof szDesktop > SAVE_NAME_SIZE)
+    UINT n = GetWindowsDirectoryA(buf, sizeof buf);
+    if (n == 0 || n + sizeof szDesktop > sizeof buf)
         return NULL;
     lstrcatA(buf, szDesktop);
     return buf;
@@ -165,8 +165,8 @@ void SaveLogFile(HWND hwndOwner)
     if (!pGetSaveFileName)
         return;   /* no dialog, nothing saved */
 
-    char szFile[SAVE_NAME_SIZE] = "";
-    char szInitialDir[SAVE_NAME_SIZE];
+    char szFile[TEXT_SIZE] = "";
+    char szInitialDir[TEXT_SIZE];
 
     OPENFILENAMEA ofn;
     ZeroMemory(&ofn, sizeof ofn);

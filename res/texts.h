@@ -11,8 +11,8 @@
 #define FILTER_CAPTION  "ACPI Filter Options"
 #define SAVE_CAPTION    "Save Log File"
 
-/* The buffer of a string-table text or of a file name, its terminator
-   included (the platform's MAX_PATH). */
+/* The buffer of a string-table text, of a file name or of a message that
+   names a file, its terminator included (the platform's MAX_PATH). */
 #define TEXT_SIZE       260
 
 #endif

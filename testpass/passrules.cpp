@@ -3,6 +3,7 @@
 #include "driver/acpiioctl.h"
 #include "log/logrules.h"
 #include "res/resource.h"
+#include "res/texts.h"
 #include <stdio.h>
 
 const PassRow g_PassRows[] = {
@@ -42,7 +43,7 @@ static void LogLine(PassOperator &op, int level, const char *format, const char 
 
 static void RunRow(const PassRow &row, uint8_t entry, PassOperator &op)
 {
-    char name[PASS_TEXT_SIZE], prompt[PASS_TEXT_SIZE], verdict[PASS_TEXT_SIZE];
+    char name[TEXT_SIZE], prompt[TEXT_SIZE], verdict[TEXT_SIZE];
     op.LoadText(row.idName, name, sizeof name);
     op.LoadText(row.idPrompt, prompt, sizeof prompt);
     if (row.idVerdict)
