@@ -36,7 +36,7 @@ static const PassFormats s_group = {
 
 static void LogLine(PassOperator &op, int level, const char *format, const char *name, uint32_t value = 0)
 {
-    char line[PASS_LINE_SIZE];
+    char line[LOG_LINE_SIZE];
     snprintf(line, sizeof line, format, name, (int)value);
     op.Log(level, line);
 }
