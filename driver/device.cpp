@@ -50,6 +50,7 @@ DWORD DeviceRequest(DWORD code, void *buf, DWORD size)
 
 DWORD DeviceRequestValue(DWORD code, DWORD value)
 {
-    DWORD buf = value;
-    return DeviceRequest(code, &buf, sizeof buf);
+    uint32_t buf = value;
+    static_assert(sizeof buf == ACPI_VALUE_SIZE, "a request value");
+    return DeviceRequest(code, &buf, ACPI_VALUE_SIZE);
 }

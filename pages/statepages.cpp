@@ -11,9 +11,9 @@ static const PageCheck s_processorChecks[] = {
 static const PageLayout s_processorLayout = { s_processorChecks, COUNT(s_processorChecks) };
 
 static const PageButton s_processorButtons[] = {
-    { IDC_C1_TEST, "Placing the processor into C1\r\n", IOCTL_SET_CPU_STATE, 1 },
-    { IDC_C2_TEST, "Placing the processor into C2\r\n", IOCTL_SET_CPU_STATE, 2 },
-    { IDC_C3_TEST, "Placing the processor into C3\r\n", IOCTL_SET_CPU_STATE, 3 },
+    { IDC_C1_TEST, "Placing the processor into C1\r\n", IOCTL_SET_CPU_STATE, ACPI_CPU_STATE_MIN },
+    { IDC_C2_TEST, "Placing the processor into C2\r\n", IOCTL_SET_CPU_STATE, ACPI_CPU_STATE_MIN + 1 },
+    { IDC_C3_TEST, "Placing the processor into C3\r\n", IOCTL_SET_CPU_STATE, ACPI_CPU_STATE_MAX },
 };
 
 static const PageCheck s_systemChecks[] = {

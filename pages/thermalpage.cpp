@@ -13,8 +13,8 @@ static const PageCheck s_thermalChecks[] = {
 static const PageLayout s_thermalLayout = { s_thermalChecks, COUNT(s_thermalChecks) };
 
 static const PageButton s_fanButtons[] = {
-    { IDC_FAN_ON_TEST,  "Turning the fan ON\r\n",  IOCTL_SET_FAN, 1 },
-    { IDC_FAN_OFF_TEST, "Turning the fan OFF\r\n", IOCTL_SET_FAN, 0 },
+    { IDC_FAN_ON_TEST,  "Turning the fan ON\r\n",  IOCTL_SET_FAN, ACPI_FAN_ON },
+    { IDC_FAN_OFF_TEST, "Turning the fan OFF\r\n", IOCTL_SET_FAN, ACPI_FAN_OFF },
 };
 
 /* The field's whole text read as an unsigned number (a long run of digits
@@ -32,7 +32,7 @@ static uint32_t ReadPercentField(HWND hwnd)
 static void BoundPercentField(HWND hwnd)
 {
     if (ThermalPercentTooHigh(ReadPercentField(hwnd)))
-        SetDlgItemInt(hwnd, IDC_DUTY_PERCENT, DUTY_PERCENT_MAX, FALSE);
+        SetDlgItemInt(hwnd, IDC_DUTY_PERCENT, ACPI_DUTY_MAX, FALSE);
 }
 
 static void SetDutyCycleNow(HWND hwnd)

@@ -7,16 +7,16 @@
 #include <stdio.h>
 
 const PassRow g_PassRows[] = {
-    /* step          name               prompt               verdict             entry     unsup  group  request                first value          last value */
-    { PASS_CPU,      IDS_C1_NAME,       IDS_C1_PROMPT,       0,                  SEL_C1,   false, false, IOCTL_SET_CPU_STATE,   1,                   1 },
-    { PASS_CPU,      IDS_C2_NAME,       IDS_C2_PROMPT,       0,                  SEL_C2,   true,  false, IOCTL_SET_CPU_STATE,   2,                   2 },
-    { PASS_CPU,      IDS_C3_NAME,       IDS_C3_PROMPT,       0,                  SEL_C3,   true,  false, IOCTL_SET_CPU_STATE,   3,                   3 },
-    { PASS_SYSTEM,   IDS_S1_NAME,       IDS_S1_PROMPT,       IDS_S1_VERDICT,     SEL_S1,   true,  false, IOCTL_SET_SLEEP_STATE, ACPI_SLEEP_STATE(1), ACPI_SLEEP_STATE(1) },
-    { PASS_SYSTEM,   IDS_S2_NAME,       IDS_S2_PROMPT,       IDS_S2_VERDICT,     SEL_S2,   true,  false, IOCTL_SET_SLEEP_STATE, ACPI_SLEEP_STATE(2), ACPI_SLEEP_STATE(2) },
-    { PASS_SYSTEM,   IDS_S3_NAME,       IDS_S3_PROMPT,       IDS_S3_VERDICT,     SEL_S3,   true,  false, IOCTL_SET_SLEEP_STATE, ACPI_SLEEP_STATE(3), ACPI_SLEEP_STATE(3) },
-    { PASS_FAN,      IDS_FANON_NAME,    IDS_FANON_PROMPT,    IDS_FANON_VERDICT,  SEL_FAN,  true,  false, IOCTL_SET_FAN,         1,                   1 },
-    { PASS_FAN,      IDS_FANOFF_NAME,   IDS_FANOFF_PROMPT,   IDS_FANOFF_VERDICT, SEL_FAN,  true,  false, IOCTL_SET_FAN,         0,                   0 },
-    { PASS_THROTTLE, IDS_THROTTLE_NAME, IDS_THROTTLE_PROMPT, 0,                  SEL_DUTY, true,  true,  IOCTL_SET_DUTY_CYCLE,  10,                  90 },
+    /* step          name               prompt               verdict             entry     unsup  group  request                first value             last value */
+    { PASS_CPU,      IDS_C1_NAME,       IDS_C1_PROMPT,       0,                  SEL_C1,   false, false, IOCTL_SET_CPU_STATE,   ACPI_CPU_STATE_MIN,     ACPI_CPU_STATE_MIN },
+    { PASS_CPU,      IDS_C2_NAME,       IDS_C2_PROMPT,       0,                  SEL_C2,   true,  false, IOCTL_SET_CPU_STATE,   ACPI_CPU_STATE_MIN + 1, ACPI_CPU_STATE_MIN + 1 },
+    { PASS_CPU,      IDS_C3_NAME,       IDS_C3_PROMPT,       0,                  SEL_C3,   true,  false, IOCTL_SET_CPU_STATE,   ACPI_CPU_STATE_MAX,     ACPI_CPU_STATE_MAX },
+    { PASS_SYSTEM,   IDS_S1_NAME,       IDS_S1_PROMPT,       IDS_S1_VERDICT,     SEL_S1,   true,  false, IOCTL_SET_SLEEP_STATE, ACPI_SLEEP_STATE(1),    ACPI_SLEEP_STATE(1) },
+    { PASS_SYSTEM,   IDS_S2_NAME,       IDS_S2_PROMPT,       IDS_S2_VERDICT,     SEL_S2,   true,  false, IOCTL_SET_SLEEP_STATE, ACPI_SLEEP_STATE(2),    ACPI_SLEEP_STATE(2) },
+    { PASS_SYSTEM,   IDS_S3_NAME,       IDS_S3_PROMPT,       IDS_S3_VERDICT,     SEL_S3,   true,  false, IOCTL_SET_SLEEP_STATE, ACPI_SLEEP_STATE(3),    ACPI_SLEEP_STATE(3) },
+    { PASS_FAN,      IDS_FANON_NAME,    IDS_FANON_PROMPT,    IDS_FANON_VERDICT,  SEL_FAN,  true,  false, IOCTL_SET_FAN,         ACPI_FAN_ON,            ACPI_FAN_ON },
+    { PASS_FAN,      IDS_FANOFF_NAME,   IDS_FANOFF_PROMPT,   IDS_FANOFF_VERDICT, SEL_FAN,  true,  false, IOCTL_SET_FAN,         ACPI_FAN_OFF,           ACPI_FAN_OFF },
+    { PASS_THROTTLE, IDS_THROTTLE_NAME, IDS_THROTTLE_PROMPT, 0,                  SEL_DUTY, true,  true,  IOCTL_SET_DUTY_CYCLE,  10,                     90 },
 };
 const int g_nPassRows = sizeof g_PassRows / sizeof g_PassRows[0];
 
