@@ -1,5 +1,6 @@
 /* The program's few shared handles and names. */
-#include "app/veruvez.h"
+#include "app/globals.h"
+#include "res/resource.h"
 
 HINSTANCE g_hInst;
 HWND      g_hwndLog;

@@ -1,6 +1,12 @@
 /* The main window: class, creation, commands, About box, shut-down. */
 #include "app/veruvez.h"
-#include "res/texts.h"
+#include "driver/device.h"
+#include "log/logpane.h"
+#include "log/savelog.h"
+#include "pages/pages.h"
+#include "selection/settings.h"
+#include "testpass/testpass.h"
+#include "res/resource.h"
 #include <richedit.h>
 
 /* The About text: the ACPI revision line, 41 spaces, then the contact line. */

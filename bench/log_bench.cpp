@@ -6,6 +6,7 @@
    log_bench [lines] [repeats]    (default 5000 lines in blocks of a fifth,
                                    each case run 5 times, medians shown) */
 #include "app/veruvez.h"
+#include "log/logpane.h"
 #include "bench/bench.h"
 #include "tests/wine/pump.h"
 #include <richedit.h>

@@ -12,6 +12,7 @@
 #include "app/veruvez.h"
 #include "bench/bench.h"
 #include "tests/wine/pump.h"
+#include "log/logpane.h"
 #include "log/savelog.h"
 #include <richedit.h>
 #include <stdio.h>

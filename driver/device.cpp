@@ -1,6 +1,7 @@
 /* The power-control driver device and its requests. */
-#include "app/veruvez.h"
-#include "driver/acpiioctl.h"
+#include "driver/device.h"
+#include "log/logpane.h"
+#include "app/globals.h"
 
 void OpenAcpiDevice(void)
 {

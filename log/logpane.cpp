@@ -1,7 +1,7 @@
 /* The log pane: LogPrintf writes a line in its level's look; DebugPrintf
    sends a line to the debugger. */
-#include "app/veruvez.h"
-#include "res/texts.h"
+#include "log/logpane.h"
+#include "app/globals.h"
 #include <richedit.h>
 #include <stdarg.h>
 

@@ -1,8 +1,7 @@
 /* Saving the log pane to a text or RTF file. */
-#include "app/veruvez.h"
 #include "log/savelog.h"
 #include "log/saverules.h"
-#include "res/texts.h"
+#include "app/globals.h"
 #include <commdlg.h>
 #include <dlgs.h>
 #include <richedit.h>

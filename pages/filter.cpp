@@ -1,6 +1,7 @@
 /* The filter-options property sheet: four pages over the selection table. */
-#include "app/veruvez.h"
-#include "res/texts.h"
+#include "pages/pages.h"
+#include "app/globals.h"
+#include "res/resource.h"
 #include <commctrl.h>
 #include <prsht.h>
 #include <stddef.h>

@@ -2,9 +2,12 @@
    three borderless fields, two ":" labels and a one-row AM/PM list inside
    one disabled edit frame, one up-down shared by the focused element, and
    the buttons that set and read the driver's wake alarm. */
-#include "app/veruvez.h"
+#include "pages/pages.h"
 #include "pages/protocol.h"
 #include "pages/rtcrules.h"
+#include "driver/device.h"
+#include "log/logpane.h"
+#include "app/globals.h"
 #include <commctrl.h>
 
 /* The alarm controls, usable only while the check box is checked, enabled
@@ -18,7 +21,7 @@ static const PageLayout s_RtcLayout = { s_RtcChecks, COUNT(s_RtcChecks) };
 #define AMPM_AM 0
 #define AMPM_PM 1
 
-void ShowCurrentTime(HWND hwnd)
+static void ShowCurrentTime(HWND hwnd)
 {
     SYSTEMTIME st;
     GetLocalTime(&st);

@@ -1,5 +1,6 @@
 /* The Processor States and System States pages: one check box per state,
    each with a "test" button that enters the state at once. */
+#include "pages/pages.h"
 #include "pages/protocol.h"
 #include "driver/acpiioctl.h"
 

@@ -1,8 +1,10 @@
 /* The Thermal Control page: the fan and duty-cycle check boxes, the fan
    "test" buttons, and the percentage field with its up-down control. */
+#include "pages/pages.h"
 #include "pages/protocol.h"
 #include "pages/thermalrules.h"
-#include "driver/acpiioctl.h"
+#include "driver/device.h"
+#include "log/logpane.h"
 #include <commctrl.h>
 #include <string>
 

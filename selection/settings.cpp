@@ -1,7 +1,7 @@
 /* Loading and saving the selection table through the private profile, and
    the capability query at start-up. */
-#include "app/veruvez.h"
-#include "driver/acpiioctl.h"
+#include "selection/settings.h"
+#include "driver/device.h"
 
 void LoadTestSelection(const char *fileName)
 {

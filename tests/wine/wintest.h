@@ -3,6 +3,11 @@
 #define VMT_WINTEST_H
 
 #include "app/veruvez.h"
+#include "driver/device.h"
+#include "log/logpane.h"
+#include "pages/pages.h"
+#include "selection/settings.h"
+#include "res/resource.h"
 #include "tests/wine/pump.h"
 #include <gtest/gtest.h>
 #include <richedit.h>
