@@ -9,9 +9,6 @@
 #include "res/resource.h"
 #include <richedit.h>
 
-/* The About text: the ACPI revision line, 41 spaces, then the contact line. */
-static const char s_szAboutText[] = "Uses ACPI Specification 1.0\n                                         Please direct questions to vmt-support@example.com";
-
 BOOL RegisterMainClass(HINSTANCE hInstance)
 {
     WNDCLASSEXA wc;
@@ -89,7 +86,7 @@ static void ShowAboutBox(HWND hwnd)
     SHELLABOUTPROC pShellAbout = (SHELLABOUTPROC)GetCommandProc("SHELL32.DLL", "ShellAboutA");
     HICON hIcon = LoadIconA(g_hInst, MAKEINTRESOURCEA(IDI_VERUVEZ));
     if (pShellAbout)
-        pShellAbout(hwnd, ABOUT_NAME, s_szAboutText, hIcon);
+        pShellAbout(hwnd, ABOUT_NAME, ABOUT_TEXT, hIcon);
     DestroyIcon(hIcon);
 }
 

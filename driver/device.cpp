@@ -37,8 +37,7 @@ DWORD DeviceRequestReply(DWORD code, void *buf, DWORD size, DWORD *pcbReply)
     DWORD err = SendRequest(code, buf, size, pcbReply);
     if (err) {
         const char *name = AcpiIoctlName(code);
-        LogPrintf(LOG_ERROR, "The driver request %s failed with system error %lu.\r\n",
-                  name ? name : "?", err);
+        LogPrintf(LOG_ERROR, REQUEST_FAILED_FORMAT "\r\n", name ? name : REQUEST_UNKNOWN_NAME, err);
     }
     return err;
 }

@@ -2,6 +2,7 @@
 #include "log/savelog.h"
 #include "log/saverules.h"
 #include "app/globals.h"
+#include "res/texts.h"
 #include <commdlg.h>
 #include <dlgs.h>
 #include <richedit.h>
@@ -17,9 +18,7 @@ static_assert(SAVE_DIALOG_RECORD_SIZE == 76, "Windows 95 file dialog record");
 #endif
 
 /* Filter pairs; their indices 1 and 2 are also the stream formats. */
-static const char s_szFilter[] =
-    "Text Files (*.TXT)\0*.TXT\0"
-    "Rich Text Format (*.RTF)\0*.RTF\0";
+static const char s_szFilter[] = SAVE_FILTER;
 
 /* The system error of the first block that could not be written in full
    during the current save; 0 while every block went to the file. */

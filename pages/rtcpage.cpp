@@ -30,8 +30,8 @@ static void ShowCurrentTime(HWND hwnd)
     SetDlgItemInt(hwnd, IDC_RTC_HOUR, fields.hour, FALSE);
     SetDlgItemInt(hwnd, IDC_RTC_MINUTE, fields.minute, FALSE);
     SetDlgItemInt(hwnd, IDC_RTC_SECOND, fields.second, FALSE);
-    SetDlgItemTextA(hwnd, IDC_RTC_COLON1, ":");
-    SetDlgItemTextA(hwnd, IDC_RTC_COLON2, ":");
+    SetDlgItemTextA(hwnd, IDC_RTC_COLON1, RTC_SEPARATOR_TEXT);
+    SetDlgItemTextA(hwnd, IDC_RTC_COLON2, RTC_SEPARATOR_TEXT);
 
     /* A sunken edge makes the frame read as one edit field. */
     HWND hwndFrame = GetDlgItem(hwnd, IDC_RTC_FRAME);
@@ -158,8 +158,8 @@ static INT_PTR OnCtlColorStatic(HWND hwnd, WPARAM wParam, LPARAM lParam)
 
 static BOOL OnInitDialog(HWND hwnd)
 {
-    SendDlgItemMessageA(hwnd, IDC_RTC_AMPM, LB_INSERTSTRING, AMPM_AM, (LPARAM)"AM");
-    SendDlgItemMessageA(hwnd, IDC_RTC_AMPM, LB_INSERTSTRING, AMPM_PM, (LPARAM)"PM");
+    SendDlgItemMessageA(hwnd, IDC_RTC_AMPM, LB_INSERTSTRING, AMPM_AM, (LPARAM)RTC_AM_TEXT);
+    SendDlgItemMessageA(hwnd, IDC_RTC_AMPM, LB_INSERTSTRING, AMPM_PM, (LPARAM)RTC_PM_TEXT);
     PageInitChecks(hwnd, &s_RtcLayout);
     ShowCurrentTime(hwnd);
     return TRUE;

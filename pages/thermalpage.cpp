@@ -5,6 +5,7 @@
 #include "pages/thermalrules.h"
 #include "driver/device.h"
 #include "log/logpane.h"
+#include "res/texts.h"
 #include <commctrl.h>
 #include <string>
 
@@ -15,8 +16,8 @@ static const PageCheck s_thermalChecks[] = {
 static const PageLayout s_thermalLayout = { s_thermalChecks, COUNT(s_thermalChecks) };
 
 static const PageButton s_fanButtons[] = {
-    { IDC_FAN_ON_TEST,  "Turning the fan ON\r\n",  IOCTL_SET_FAN, ACPI_FAN_ON },
-    { IDC_FAN_OFF_TEST, "Turning the fan OFF\r\n", IOCTL_SET_FAN, ACPI_FAN_OFF },
+    { IDC_FAN_ON_TEST,  FAN_ON_TEST_TEXT "\r\n",  IOCTL_SET_FAN, ACPI_FAN_ON },
+    { IDC_FAN_OFF_TEST, FAN_OFF_TEST_TEXT "\r\n", IOCTL_SET_FAN, ACPI_FAN_OFF },
 };
 
 /* The field's whole text read as an unsigned number (a long run of digits
@@ -40,7 +41,7 @@ static void BoundPercentField(HWND hwnd)
 static void SetDutyCycleNow(HWND hwnd)
 {
     uint32_t percent = ThermalDutyValue(ReadPercentField(hwnd));
-    LogPrintf(LOG_NORMAL, "Setting the CPU duty cycle to %d%%\r\n", (int)percent);
+    LogPrintf(LOG_NORMAL, DUTY_TEST_FORMAT "\r\n", (int)percent);
     DeviceRequestValue(IOCTL_SET_DUTY_CYCLE, percent);
 }
 

@@ -26,12 +26,12 @@ struct PassFormats {
     const char *unsupported;
 };
 static const PassFormats s_single = {
-    "The \"%s\" test was skipped...\r\n",
-    "The \"%s\" test is not supported on this machine.\r\n",
+    PASS_SKIPPED_FORMAT "\r\n",
+    PASS_UNSUPPORTED_FORMAT "\r\n",
 };
 static const PassFormats s_group = {
-    "The \"%s\" tests were skipped...\r\n",
-    "The \"%s\" tests are not supported on this machine.\r\n",
+    PASS_GROUP_SKIPPED_FORMAT "\r\n",
+    PASS_GROUP_UNSUPPORTED_FORMAT "\r\n",
 };
 
 static void LogLine(PassOperator &op, int level, const char *format, const char *name, uint32_t value = 0)
@@ -64,12 +64,12 @@ static void RunRow(const PassRow &row, uint8_t entry, PassOperator &op)
     }
     if (row.group) {
         for (uint32_t v = row.firstValue; v <= row.lastValue; v += PASS_GROUP_STEP) {
-            LogLine(op, LOG_NORMAL, "Running the \"%s to %d%%\" test.\r\n", name, v);
+            LogLine(op, LOG_NORMAL, PASS_GROUP_RUNNING_FORMAT "\r\n", name, v);
             op.Request(row.code, v);
         }
         return;
     }
-    LogLine(op, LOG_NORMAL, "Running the \"%s\" test.\r\n", name);
+    LogLine(op, LOG_NORMAL, PASS_RUNNING_FORMAT "\r\n", name);
     op.Request(row.code, row.firstValue);
     if (row.idVerdict)
         op.AskYes(verdict);   /* the answer is the operator's own record */
