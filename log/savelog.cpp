@@ -52,7 +52,7 @@ DWORD CALLBACK LogStreamOutCallback(DWORD_PTR dwCookie, LPBYTE pbBuff, LONG cb, 
 {
     HFILE hFile = (HFILE)dwCookie;
     if (hFile == HFILE_ERROR)
-        return (DWORD)E_FAIL;   /* the file was never created */
+        return (DWORD)E_FAIL;   /* no file to write to */
 
     SetLastError(ERROR_SUCCESS);
     UINT written = _lwrite(hFile, (LPCCH)pbBuff, (UINT)cb);
@@ -73,8 +73,11 @@ BOOL WriteLogFile(HWND hwndOwner, const char *fileName, int format)
     HCURSOR hcurPrev = SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_WAIT));
 
     HFILE hFile = _lcreat(fileName, 0);
-    if (hFile == HFILE_ERROR)
+    if (hFile == HFILE_ERROR) {   /* nothing to write into: the pane is left alone */
         ShowSaveError(hwndOwner, GetLastError(), fileName);
+        SetCursor(hcurPrev);
+        return FALSE;
+    }
 
     s_dwWriteError = ERROR_SUCCESS;
     EDITSTREAM es;
@@ -83,12 +86,10 @@ BOOL WriteLogFile(HWND hwndOwner, const char *fileName, int format)
     es.pfnCallback = LogStreamOutCallback;
     SendMessageA(g_hwndLog, EM_STREAMOUT, (WPARAM)format, (LPARAM)&es);
 
-    if (hFile != HFILE_ERROR && _lclose(hFile) == HFILE_ERROR && s_dwWriteError == ERROR_SUCCESS)
+    if (_lclose(hFile) == HFILE_ERROR && s_dwWriteError == ERROR_SUCCESS)
         s_dwWriteError = GetLastError();
     SetCursor(hcurPrev);
 
-    if (hFile == HFILE_ERROR)
-        return FALSE;
     if (s_dwWriteError != ERROR_SUCCESS) {
         ShowSaveError(hwndOwner, s_dwWriteError, fileName);
         return FALSE;

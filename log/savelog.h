@@ -10,7 +10,8 @@ void SaveLogFile(HWND hwndOwner);
 
 /* Creates fileName and streams the whole pane into it in the format
    (1 text, 2 RTF), under the wait cursor.  A file that cannot be created or
-   written is reported in one "Error [%ld] saving %s" box owned by hwndOwner.
+   written is reported in one "Error [%ld] saving %s" box owned by hwndOwner;
+   a file that cannot be created leaves the pane unread.
    Returns TRUE when every byte reached the file. */
 BOOL WriteLogFile(HWND hwndOwner, const char *fileName, int format);
 

@@ -38,3 +38,31 @@ TEST_F(SaveLog, FailedWriteIsReportedOnceWithItsSystemError)
     EXPECT_EQ(GetCursor(), cross);
     DeleteFileA(name.c_str());
 }
+
+/* The pane's own procedure while the test counts its stream-outs. */
+static WNDPROC s_paneProc;
+static int s_streamOuts;
+
+static LRESULT CALLBACK CountStreamOuts(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == EM_STREAMOUT)
+        s_streamOuts++;
+    return CallWindowProcA(s_paneProc, hwnd, msg, wParam, lParam);
+}
+
+/* A file in a folder that does not exist cannot be created: one box with the
+   system error, and the pane is not streamed out. */
+TEST_F(SaveLog, FileThatCannotBeCreatedIsReportedOnceAndThePaneIsNotStreamed)
+{
+    s_paneProc = (WNDPROC)SetWindowLongPtrA(g_hwndLog, GWLP_WNDPROC, (LONG_PTR)CountStreamOuts);
+    UINT_PTR timer = SetTimer(NULL, 0, 30, AnswerMessageBox);
+    for (int format : {1, 2}) {   /* text, RTF */
+        s_boxes.clear();
+        s_streamOuts = 0;
+        EXPECT_FALSE(WriteLogFile(hwndMain, "Z:\\vmt-no-such-folder\\log.TXT", format)) << format;
+        EXPECT_EQ(s_boxes, g_szErrorCaption + std::string(": Error [3] saving Z:\\vmt-no-such-folder\\log.TXT\n"));
+        EXPECT_EQ(s_streamOuts, 0) << format;
+    }
+    KillTimer(NULL, timer);
+    SetWindowLongPtrA(g_hwndLog, GWLP_WNDPROC, (LONG_PTR)s_paneProc);
+}
