@@ -7,7 +7,10 @@
 #include "log/logrules.h"
 
 /* A child, visible, read-only multi-line RichEdit 1.0 whose text limit is
-   raised so that a long session keeps every line. */
+   raised so that a long session keeps every line.  Loading the DLL
+   registers the class. */
+#define LOG_PANE_DLL    "RICHED32.DLL"
+#define LOG_PANE_CLASS  "RICHEDIT"
 #define LOG_PANE_STYLE  0x5230C8C4
 #define LOG_TEXT_LIMIT  0x7FFFFFFE
 

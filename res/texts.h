@@ -12,6 +12,10 @@
 #define NO_DRIVER_TEXT  "Could not find the WDM driver acpi.sys!"
 #define NO_DRIVER_TRACE "Could not find: c:\\windows\\system\\acpi.sys\n"
 #define TRACE_PREFIX    "[VERUVEZ.EXE] "   /* before every debugger line */
+/* The box shown instead of the main window when the log pane cannot exist:
+   the DLL (or the pane) and the system error */
+#define NO_PANE_DLL_FORMAT "Could not load %s (system error %lu).\nThe program cannot run without its log pane."
+#define NO_PANE_FORMAT     "Could not create the log pane (system error %lu).\nThe program cannot run without it."
 #define ABOUT_NAME      "ACPI Dravel"
 /* The ACPI revision line, 41 spaces, then the contact line. */
 #define ABOUT_TEXT      "Uses ACPI Specification 1.0\n" \

@@ -5,6 +5,47 @@
 
 using LogPane = MainWindowTest;
 
+/* Refuses every window of the log pane's class. */
+static LRESULT CALLBACK RefusePane(int code, WPARAM wParam, LPARAM lParam)
+{
+    char name[32] = "";
+    if (code == HCBT_CREATEWND && GetClassNameA((HWND)wParam, name, sizeof name)
+        && lstrcmpiA(name, "RICHEDIT") == 0)
+        return 1;
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+static std::string s_box;   /* "caption: text" of the box answered */
+
+static VOID CALLBACK AnswerBox(HWND, UINT, UINT_PTR, DWORD)
+{
+    char caption[64] = "", text[512] = "";
+    HWND box = GetActiveWindow();
+    if (box && GetDlgItemTextA(box, 0xFFFF, text, sizeof text)) {
+        GetWindowTextA(box, caption, sizeof caption);
+        s_box += std::string(caption) + ": " + text + "\n";
+        EndDialog(box, IDOK);
+    }
+}
+
+/* A pane that cannot be created: one box says so, and so does the main
+   window's creation, which fails. */
+TEST(LogPaneMissing, TheOperatorIsToldAndTheMainWindowIsNotCreated)
+{
+    ASSERT_TRUE(MainClassRegistered());
+    HHOOK hook = SetWindowsHookExA(WH_CBT, RefusePane, NULL, GetCurrentThreadId());
+    ASSERT_NE(hook, (HHOOK)NULL);
+    UINT_PTR timer = SetTimer(NULL, 0, 30, AnswerBox);
+    s_box.clear();
+    EXPECT_FALSE(CreateMainWindow(g_hInst, SW_SHOWNORMAL));
+    KillTimer(NULL, timer);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(s_box, "ACPI VMT - Error: Could not create the log pane (system error 1400).\n"
+                     "The program cannot run without it.\n");
+    EXPECT_EQ(FindWindowA(g_szClassName, NULL), (HWND)NULL);
+    CloseMainWindow(NULL);   /* the WM_QUIT of the window's destruction */
+}
+
 TEST_F(LogPane, TheTextLimitIsRaisedWhenThePaneIsCreated)
 {
     /* Read before any long text: the control stretches its limit for text

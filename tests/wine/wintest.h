@@ -44,17 +44,22 @@ inline void ExpectLook(const char *marker, DWORD effects, COLORREF color = 0)
     EXPECT_EQ(cf.yHeight, 180) << marker;
 }
 
-/* Creates the program's main window as WinMain does (class registered once)
-   and destroys it at the end of the test.  Its WM_CREATE runs as usual:
-   pane, banner, device. */
+/* The program's window class, registered once for every test. */
+inline bool MainClassRegistered()
+{
+    static bool registered = RegisterMainClass(g_hInst) != FALSE;
+    return registered;
+}
+
+/* Creates the program's main window as WinMain does and destroys it at the
+   end of the test.  Its WM_CREATE runs as usual: pane, banner, device. */
 class MainWindowTest : public ::testing::Test {
 protected:
     HWND hwndMain = NULL;
 
     void SetUp() override
     {
-        static bool registered = RegisterMainClass(g_hInst) != FALSE;
-        ASSERT_TRUE(registered);
+        ASSERT_TRUE(MainClassRegistered());
         ASSERT_TRUE(CreateMainWindow(g_hInst, SW_SHOWNORMAL));
         hwndMain = FindWindowA(g_szClassName, NULL);
         ASSERT_NE(hwndMain, (HWND)NULL);
