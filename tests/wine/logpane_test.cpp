@@ -15,19 +15,6 @@ static LRESULT CALLBACK RefusePane(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
 
-static std::string s_box;   /* "caption: text" of the box answered */
-
-static VOID CALLBACK AnswerBox(HWND, UINT, UINT_PTR, DWORD)
-{
-    char caption[64] = "", text[512] = "";
-    HWND box = GetActiveWindow();
-    if (box && GetDlgItemTextA(box, 0xFFFF, text, sizeof text)) {
-        GetWindowTextA(box, caption, sizeof caption);
-        s_box += std::string(caption) + ": " + text + "\n";
-        EndDialog(box, IDOK);
-    }
-}
-
 /* A pane that cannot be created: one box says so, and so does the main
    window's creation, which fails. */
 TEST(LogPaneMissing, TheOperatorIsToldAndTheMainWindowIsNotCreated)
@@ -35,12 +22,12 @@ TEST(LogPaneMissing, TheOperatorIsToldAndTheMainWindowIsNotCreated)
     ASSERT_TRUE(MainClassRegistered());
     HHOOK hook = SetWindowsHookExA(WH_CBT, RefusePane, NULL, GetCurrentThreadId());
     ASSERT_NE(hook, (HHOOK)NULL);
-    UINT_PTR timer = SetTimer(NULL, 0, 30, AnswerBox);
-    s_box.clear();
+    UINT_PTR timer = SetTimer(NULL, 0, 30, AnswerMessageBox);
+    g_answeredBoxes.clear();
     EXPECT_FALSE(CreateMainWindow(g_hInst, SW_SHOWNORMAL));
     KillTimer(NULL, timer);
     UnhookWindowsHookEx(hook);
-    EXPECT_EQ(s_box, "ACPI VMT - Error: Could not create the log pane (system error 1400).\n"
+    EXPECT_EQ(g_answeredBoxes, "ACPI VMT - Error: Could not create the log pane (system error 1400).\n"
                      "The program cannot run without it.\n");
     EXPECT_EQ(FindWindowA(g_szClassName, NULL), (HWND)NULL);
     CloseMainWindow(NULL);   /* the WM_QUIT of the window's destruction */

@@ -44,6 +44,22 @@ inline void ExpectLook(const char *marker, DWORD effects, COLORREF color = 0)
     EXPECT_EQ(cf.yHeight, 180) << marker;
 }
 
+/* "caption: text" of each box AnswerMessageBox answered, one a line. */
+inline std::string g_answeredBoxes;
+
+/* A thread timer (SetTimer(NULL, ...)): it keeps firing inside a message
+   box's own loop, records the box and answers it OK. */
+inline VOID CALLBACK AnswerMessageBox(HWND, UINT, UINT_PTR, DWORD)
+{
+    char caption[64] = "", text[512] = "";
+    HWND box = GetActiveWindow();
+    if (box && GetDlgItemTextA(box, 0xFFFF, text, sizeof text)) {
+        GetWindowTextA(box, caption, sizeof caption);
+        g_answeredBoxes += std::string(caption) + ": " + text + "\n";
+        EndDialog(box, IDOK);
+    }
+}
+
 /* The program's window class, registered once for every test. */
 inline bool MainClassRegistered()
 {
