@@ -23,6 +23,28 @@ void EndAndExpectCodeZero(Program &app, const Way &way)
     EXPECT_EQ(app.WaitForExit(), 0u);
 }
 
+/* RICHED32.DLL disabled in Wine's load order of VERUVEZ.EXE alone, while
+   the object lives.  (WINEDLLOVERRIDES would do the same, but Wine takes it
+   from its own environment only: a Windows parent cannot hand it on.) */
+class RichEditDisabled {
+public:
+    RichEditDisabled()
+    {
+        HKEY key;
+        LONG rc = RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL);
+        if (rc == ERROR_SUCCESS) {
+            rc = RegSetValueExA(key, "riched32", 0, REG_SZ, (const BYTE *)"", 1);   /* "": disabled */
+            RegCloseKey(key);
+        }
+        if (rc != ERROR_SUCCESS)
+            throw bb::HarnessError(bb::Format("cannot disable riched32 for the program (error %ld)", rc));
+    }
+    ~RichEditDisabled() { RegDeleteKeyA(HKEY_CURRENT_USER, kKey); }
+
+private:
+    static constexpr const char *kKey = "Software\\Wine\\AppDefaults\\VERUVEZ.EXE\\DllOverrides";
+};
+
 }  // namespace
 
 TEST_F(NoDriverTest, StartupLogAndDebuggerOutputsThenExitCodeZero)
@@ -68,6 +90,24 @@ TEST_F(NoDriverTest, StartsWithoutTheDllsOfFilterSaveAsAndAbout)
     EXPECT_NE(std::find(mods.begin(), mods.end(), "SHELL32.DLL"), mods.end());
     PostMessageA(about, WM_COMMAND, IDOK, 0);
     bb::WaitUntil([&] { return !IsWindow(about); }, bb::kTimeout, "the About box to close");
+}
+
+/* Without its log pane the program does not run: one box says why, no main
+   window appears, and the program ends as a failed window creation does. */
+TEST_F(NoDriverTest, WithoutRichEditTheOperatorIsToldAndTheProgramEnds)
+{
+    RichEditDisabled disabled;
+    StartOptions opts;
+    opts.waitForWindow = false;
+    Program app(opts);
+    bb::MessageBoxInfo box = app.WaitForMessageBox();
+    EXPECT_EQ(box.caption, "ACPI VMT - Error");
+    EXPECT_EQ(box.text, "Could not load RICHED32.DLL (system error 126).\nThe program cannot run without its log pane.");
+    EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+    for (HWND hwnd : bb::WindowsOfClass(bb::ProgramText(IDS_CLASSNAME)))
+        EXPECT_FALSE(IsWindowVisible(hwnd)) << "the main window is shown";
+    app.Answer(box, IDOK);
+    EXPECT_EQ(app.WaitForExit(), 0u);
 }
 
 TEST_F(NoDriverTest, SecondCopyEndsAndLeavesTheFirstAsItWas)

@@ -1,5 +1,6 @@
 /* The soak's account of the driver requests: see ledger.h. */
 #include "tests/soak/ledger.h"
+#include "res/texts.h"
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -124,12 +125,15 @@ Ledger::Ledger(std::map<std::string, std::string> passNames, std::string throttl
 {
     for (const auto &p : passNames)
         announce_["Running the \"" + p.second + "\" test."] = p.first;
-    for (int c = 1; c <= 3; c++)
-        announce_["Placing the processor into C" + std::to_string(c)] = "IOCTL_SET_CPU_STATE " + std::to_string(c);
-    for (int s = 1; s <= 4; s++)
-        announce_["Placing the System into S" + std::to_string(s)] = "IOCTL_SET_SLEEP_STATE " + std::to_string(s + 1);
-    announce_["Turning the fan ON"] = "IOCTL_SET_FAN 1";
-    announce_["Turning the fan OFF"] = "IOCTL_SET_FAN 0";
+    announce_[C1_TEST_TEXT] = "IOCTL_SET_CPU_STATE 1";
+    announce_[C2_TEST_TEXT] = "IOCTL_SET_CPU_STATE 2";
+    announce_[C3_TEST_TEXT] = "IOCTL_SET_CPU_STATE 3";
+    announce_[S1_TEST_TEXT] = "IOCTL_SET_SLEEP_STATE 2";
+    announce_[S2_TEST_TEXT] = "IOCTL_SET_SLEEP_STATE 3";
+    announce_[S3_TEST_TEXT] = "IOCTL_SET_SLEEP_STATE 4";
+    announce_[S4_TEST_TEXT] = "IOCTL_SET_SLEEP_STATE 5";
+    announce_[FAN_ON_TEST_TEXT] = "IOCTL_SET_FAN 1";
+    announce_[FAN_OFF_TEST_TEXT] = "IOCTL_SET_FAN 0";
 }
 
 Ledger::Line Ledger::Classify(const std::string &text) const

@@ -5,6 +5,34 @@
 
 using LogPane = MainWindowTest;
 
+/* Refuses every window of the log pane's class. */
+static LRESULT CALLBACK RefusePane(int code, WPARAM wParam, LPARAM lParam)
+{
+    char name[32] = "";
+    if (code == HCBT_CREATEWND && GetClassNameA((HWND)wParam, name, sizeof name)
+        && lstrcmpiA(name, "RICHEDIT") == 0)
+        return 1;
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+/* A pane that cannot be created: one box says so, and so does the main
+   window's creation, which fails. */
+TEST(LogPaneMissing, TheOperatorIsToldAndTheMainWindowIsNotCreated)
+{
+    ASSERT_TRUE(MainClassRegistered());
+    HHOOK hook = SetWindowsHookExA(WH_CBT, RefusePane, NULL, GetCurrentThreadId());
+    ASSERT_NE(hook, (HHOOK)NULL);
+    UINT_PTR timer = SetTimer(NULL, 0, 30, AnswerMessageBox);
+    g_answeredBoxes.clear();
+    EXPECT_FALSE(CreateMainWindow(g_hInst, SW_SHOWNORMAL));
+    KillTimer(NULL, timer);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(g_answeredBoxes, "ACPI VMT - Error: Could not create the log pane (system error 1400).\n"
+                     "The program cannot run without it.\n");
+    EXPECT_EQ(FindWindowA(g_szClassName, NULL), (HWND)NULL);
+    CloseMainWindow(NULL);   /* the WM_QUIT of the window's destruction */
+}
+
 TEST_F(LogPane, TheTextLimitIsRaisedWhenThePaneIsCreated)
 {
     /* Read before any long text: the control stretches its limit for text

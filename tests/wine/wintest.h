@@ -3,6 +3,11 @@
 #define VMT_WINTEST_H
 
 #include "app/veruvez.h"
+#include "driver/device.h"
+#include "log/logpane.h"
+#include "pages/pages.h"
+#include "selection/settings.h"
+#include "res/resource.h"
 #include "tests/wine/pump.h"
 #include <gtest/gtest.h>
 #include <richedit.h>
@@ -39,17 +44,38 @@ inline void ExpectLook(const char *marker, DWORD effects, COLORREF color = 0)
     EXPECT_EQ(cf.yHeight, 180) << marker;
 }
 
-/* Creates the program's main window as WinMain does (class registered once)
-   and destroys it at the end of the test.  Its WM_CREATE runs as usual:
-   pane, banner, device. */
+/* "caption: text" of each box AnswerMessageBox answered, one a line. */
+inline std::string g_answeredBoxes;
+
+/* A thread timer (SetTimer(NULL, ...)): it keeps firing inside a message
+   box's own loop, records the box and answers it OK. */
+inline VOID CALLBACK AnswerMessageBox(HWND, UINT, UINT_PTR, DWORD)
+{
+    char caption[64] = "", text[512] = "";
+    HWND box = GetActiveWindow();
+    if (box && GetDlgItemTextA(box, 0xFFFF, text, sizeof text)) {
+        GetWindowTextA(box, caption, sizeof caption);
+        g_answeredBoxes += std::string(caption) + ": " + text + "\n";
+        EndDialog(box, IDOK);
+    }
+}
+
+/* The program's window class, registered once for every test. */
+inline bool MainClassRegistered()
+{
+    static bool registered = RegisterMainClass(g_hInst) != FALSE;
+    return registered;
+}
+
+/* Creates the program's main window as WinMain does and destroys it at the
+   end of the test.  Its WM_CREATE runs as usual: pane, banner, device. */
 class MainWindowTest : public ::testing::Test {
 protected:
     HWND hwndMain = NULL;
 
     void SetUp() override
     {
-        static bool registered = RegisterMainClass(g_hInst) != FALSE;
-        ASSERT_TRUE(registered);
+        ASSERT_TRUE(MainClassRegistered());
         ASSERT_TRUE(CreateMainWindow(g_hInst, SW_SHOWNORMAL));
         hwndMain = FindWindowA(g_szClassName, NULL);
         ASSERT_NE(hwndMain, (HWND)NULL);
