@@ -21,18 +21,27 @@ wine_loader() {
 
 # True when this machine runs the architecture's loader.  WINE_WHY says why
 # not otherwise.  Asks the loader for its version: instant where it runs.
+# Exit 126 is a loader that could not be executed: for the 32-bit one, the
+# sign of a machine without 32-bit execution; for the 64-bit one, whatever
+# its message names (a permission, say).
 wine_runs() {
   local loader out rc
   loader=$(wine_loader "$1") || return 2
-  if [ ! -x "$loader" ]; then
+  if [ ! -e "$loader" ]; then
     WINE_WHY="Wine's $1 loader $loader is not installed (scripts/deps.sh installs it)"
+    return 1
+  fi
+  if [ ! -x "$loader" ]; then
+    WINE_WHY="Wine's $1 loader $loader is not executable (check its permissions)"
     return 1
   fi
   out=$("$loader" --version 2>&1 </dev/null) && return 0
   rc=$?
-  case "$rc:$out" in
-    126:*|*"Exec format error"*)
+  case "$1:$rc:$out" in
+    win32:126:*|win32:*"Exec format error"*)
       WINE_WHY="this machine cannot execute 32-bit programs ($loader --version: exit $rc, ${out##*: })" ;;
+    *:126:*)
+      WINE_WHY="$loader could not be executed ($loader --version: exit $rc, ${out##*: })" ;;
     *) WINE_WHY="$loader --version failed (exit $rc): $(printf '%s' "$out" | tail -n 1)" ;;
   esac
   return 1
@@ -86,10 +95,14 @@ wine_try() {
   return $rc
 }
 
-# A hint for a failed Wine command, from its exit code and output file.
+# A hint for a failed Wine command, from its exit code and output file.  Only
+# an "Exec format error" of a 32-bit program (WINEARCH win32) means a machine
+# without 32-bit execution; another exit 126 is a program not executable.
 wine_hint() {
-  if [ "$1" = 126 ] || grep -q 'Exec format error' "$2" 2>/dev/null; then
+  if [ "${WINEARCH:-win32}" = win32 ] && grep -q 'Exec format error' "$2" 2>/dev/null; then
     echo "  hint: this machine cannot execute 32-bit programs; run the 64-bit build (VMT_WINE_ARCHS=win64)"
+  elif [ "$1" = 126 ]; then
+    echo "  hint: the program could not be executed (its message is above); check that it is executable and that its file system allows execution"
   elif [ "$1" = 127 ] || grep -q 'not found' "$2" 2>/dev/null; then
     echo "  hint: a package is missing; scripts/deps.sh installs Wine and the cross compilers"
   elif grep -qiE "cannot open display|no driver could be loaded|X server" "$2" 2>/dev/null; then
