@@ -155,10 +155,39 @@ prefix_create() {
 }
 
 # Starts a private Xvfb on a free display of the given size and exports
-# DISPLAY; XVFB_PID is the server's process.
+# DISPLAY; XVFB_PID is the server's process.  Xvfb writes the display's
+# number once it accepts clients.  When no number comes, or the server has
+# gone, prints Xvfb's command, exit code and own error output, ends it and
+# fails.
 start_xvfb() {
-  exec 8< <(Xvfb -displayfd 1 -screen 0 "${1:-1024x768x24}" -nolisten tcp 2>/dev/null & echo "pid $!")
-  read -r _ XVFB_PID <&8
-  read -r dnum <&8
-  export DISPLAY=":$dnum"
+  local err num dnum="" rc=0
+  err=$(mktemp); num=$(mktemp)
+  local cmd=(Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp)
+  "${cmd[@]}" 3>"$num" 2>"$err" </dev/null &
+  XVFB_PID=$!
+  for _ in $(seq 300); do
+    read -r dnum <"$num" || true
+    [ -n "$dnum" ] && break
+    kill -0 "$XVFB_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [ -n "$dnum" ] && kill -0 "$XVFB_PID" 2>/dev/null; then
+    rm -f "$err" "$num"
+    export DISPLAY=":$dnum"
+    return 0
+  fi
+  if kill -0 "$XVFB_PID" 2>/dev/null; then
+    kill "$XVFB_PID" 2>/dev/null || true
+    echo "Xvfb gave no display number within 30 s" >>"$err"
+  fi
+  wait "$XVFB_PID" || rc=$?
+  {
+    echo "FAILED (exit $rc): ${cmd[*]}"
+    tail -n 15 "$err" | sed 's/^/  | /'
+    [ "$rc" != 127 ] || echo "  hint: Xvfb is missing; scripts/deps.sh installs it"
+    echo "Xvfb did not start: there is no display to run the program on"
+  } >&2
+  rm -f "$err" "$num"
+  XVFB_PID=""
+  return 1
 }

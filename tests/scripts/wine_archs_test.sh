@@ -2,7 +2,8 @@
 # The choice of Wine architectures and the messages of failed Wine commands
 # (cmake/wine-env.sh), against stand-in loaders: a machine that runs both,
 # one that cannot execute 32-bit programs, a 64-bit loader that cannot be
-# executed, the VMT_WINE_ARCHS limit, and a prefix that cannot be made.
+# executed, the VMT_WINE_ARCHS limit, a prefix that cannot be made, and an
+# Xvfb that cannot start.
 set -u
 root=$(cd "$(dirname "$0")/../.." && pwd)
 tmp=$(mktemp -d); trap 'rm -rf "$tmp"' EXIT
@@ -18,6 +19,8 @@ loader ok 0 ""
 loader noexec 126 "$tmp/noexec: cannot execute binary file: Exec format error"
 loader broken 1 "err:wineboot: the registry could not be written"
 loader denied 126 "$tmp/denied: Permission denied"
+mkdir "$tmp/bin"; printf '#!/bin/sh\necho "(EE) Cannot establish any listening sockets" >&2\nexit 1\n' >"$tmp/bin/Xvfb"
+chmod +x "$tmp/bin/Xvfb"
 
 # check NAME EXPECTED-EXIT PATTERN... -- COMMAND: runs the command in a shell
 # that sourced wine-env.sh; its output must hold every pattern.
@@ -66,5 +69,9 @@ check "prefix of the other architecture" 1 "is win32, not win64; delete it" -- \
   "prefix_create '$tmp/p32old' win64"
 check "architecture kept from the prefix" 0 "" -- \
   "prefix_create '$tmp/p32old' && [ \"\$WINEARCH\" = win32 ] && [ -z \"\${WINELOADER:-}\" ]"
+
+# An Xvfb that cannot start shows its own error and fails.
+check "Xvfb that cannot start" 1 "FAILED (exit 1): Xvfb -displayfd 3" \
+  "| (EE) Cannot establish any listening sockets" "Xvfb did not start" -- "PATH='$tmp/bin':\$PATH start_xvfb"
 
 [ $fails = 0 ] || { echo "$fails failed"; exit 1; }
