@@ -1,13 +1,16 @@
 /* The program's few shared handles and names. */
-#include "app/veruvez.h"
+#include "app/globals.h"
+#include "res/resource.h"
 
 HINSTANCE g_hInst;
 HWND      g_hwndLog;
 HANDLE    g_hDevice = INVALID_HANDLE_VALUE;
-char      g_szClassName[260];
-char      g_szTitle[260];
-char      g_szMsgCaption[260];
-char      g_szErrorCaption[260];
+char      g_szClassName[TEXT_SIZE];
+char      g_szTitle[TEXT_SIZE];
+char      g_szMsgCaption[TEXT_SIZE];
+char      g_szErrorCaption[TEXT_SIZE];
+
+static_assert(TEXT_SIZE == MAX_PATH, "a text buffer holds any file name");
 
 void *GetCommandProc(const char *dll, const char *name)
 {
@@ -24,7 +27,7 @@ BOOL LoadProgramNames(HINSTANCE hInstance)
         { IDS_ERRORCAPTION, g_szErrorCaption },
     };
     for (const auto &n : names)
-        if (!LoadStringA(hInstance, n.id, n.buf, 260))
+        if (!LoadStringA(hInstance, n.id, n.buf, TEXT_SIZE))
             return FALSE;
     return TRUE;
 }

@@ -1,10 +1,13 @@
 /* The main window: class, creation, commands, About box, shut-down. */
 #include "app/veruvez.h"
-#include "res/texts.h"
+#include "driver/device.h"
+#include "log/logpane.h"
+#include "log/savelog.h"
+#include "pages/pages.h"
+#include "selection/settings.h"
+#include "testpass/testpass.h"
+#include "res/resource.h"
 #include <richedit.h>
-
-/* The About text: the ACPI revision line, 41 spaces, then the contact line. */
-static const char s_szAboutText[] = "Uses ACPI Specification 1.0\n                                         Please direct questions to vmt-support@example.com";
 
 BOOL RegisterMainClass(HINSTANCE hInstance)
 {
@@ -42,12 +45,30 @@ BOOL CreateMainWindow(HINSTANCE hInstance, int nCmdShow)
     return TRUE;
 }
 
-static void OnCreate(HWND hwnd)
+/* Every report of the program goes to the log pane: when the pane cannot
+   exist, a box tells the operator why and the main window is not created. */
+static BOOL CreateLogPane(HWND hwnd)
 {
-    LoadLibraryA("RICHED32.DLL");
-    g_hwndLog = CreateWindowExA(WS_EX_CLIENTEDGE, "RICHEDIT", "", LOG_PANE_STYLE,
-                                0, 0, 0, 0, hwnd, (HMENU)IDC_LOG, g_hInst, NULL);
-    SendMessageA(g_hwndLog, EM_EXLIMITTEXT, 0, LOG_TEXT_LIMIT);
+    char szText[LOG_LINE_SIZE];   /* wsprintfA writes no more */
+    if (!LoadLibraryA(LOG_PANE_DLL)) {
+        wsprintfA(szText, NO_PANE_DLL_FORMAT, LOG_PANE_DLL, GetLastError());
+    } else {
+        g_hwndLog = CreateWindowExA(WS_EX_CLIENTEDGE, LOG_PANE_CLASS, "", LOG_PANE_STYLE,
+                                    0, 0, 0, 0, hwnd, (HMENU)IDC_LOG, g_hInst, NULL);
+        if (g_hwndLog) {
+            SendMessageA(g_hwndLog, EM_EXLIMITTEXT, 0, LOG_TEXT_LIMIT);
+            return TRUE;
+        }
+        wsprintfA(szText, NO_PANE_FORMAT, GetLastError());
+    }
+    MessageBoxA(NULL, szText, g_szErrorCaption, MB_OK);   /* the main window is not shown yet */
+    return FALSE;
+}
+
+static BOOL OnCreate(HWND hwnd)
+{
+    if (!CreateLogPane(hwnd))
+        return FALSE;
     SetFocus(g_hwndLog);
     LogPrintf(LOG_BANNER, BANNER_TEXT "\r\n\r\n");
 
@@ -59,6 +80,7 @@ static void OnCreate(HWND hwnd)
         DebugPrintf(NO_DRIVER_TRACE);
         LogPrintf(LOG_ERROR, NO_DRIVER_TEXT "\r\n");
     }
+    return TRUE;
 }
 
 static void OnDestroy(void)
@@ -83,7 +105,7 @@ static void ShowAboutBox(HWND hwnd)
     SHELLABOUTPROC pShellAbout = (SHELLABOUTPROC)GetCommandProc("SHELL32.DLL", "ShellAboutA");
     HICON hIcon = LoadIconA(g_hInst, MAKEINTRESOURCEA(IDI_VERUVEZ));
     if (pShellAbout)
-        pShellAbout(hwnd, ABOUT_NAME, s_szAboutText, hIcon);
+        pShellAbout(hwnd, ABOUT_NAME, ABOUT_TEXT, hIcon);
     DestroyIcon(hIcon);
 }
 
@@ -104,8 +126,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_CREATE:
-        OnCreate(hwnd);
-        return 0;
+        return OnCreate(hwnd) ? 0 : -1;   /* -1: CreateWindowExA fails */
     case WM_DESTROY:
         OnDestroy();
         return 0;

@@ -6,6 +6,7 @@
    log_bench [lines] [repeats]    (default 5000 lines in blocks of a fifth,
                                    each case run 5 times, medians shown) */
 #include "app/veruvez.h"
+#include "log/logpane.h"
 #include "bench/bench.h"
 #include "bench/pump.h"
 #include <richedit.h>
@@ -46,7 +47,7 @@ static Run Measure(Mode mode, int lines, int blocks)
     Run r = {};
     HWND hwndMain = NULL, hwndEdit;
     if (mode == BARE_HIDDEN) {
-        hwndEdit = CreateWindowExA(WS_EX_CLIENTEDGE, "RICHEDIT", "", LOG_PANE_STYLE & ~WS_VISIBLE & ~WS_CHILD,
+        hwndEdit = CreateWindowExA(WS_EX_CLIENTEDGE, LOG_PANE_CLASS, "", LOG_PANE_STYLE & ~WS_VISIBLE & ~WS_CHILD,
                                    0, 0, 600, 400, NULL, NULL, g_hInst, NULL);
         SendMessageA(hwndEdit, EM_EXLIMITTEXT, 0, LOG_TEXT_LIMIT);
     } else {
@@ -169,7 +170,7 @@ int main(int argc, char **argv)
 
     g_hInst = GetModuleHandleA(NULL);
     LoadProgramNames(g_hInst);
-    LoadLibraryA("RICHED32.DLL");
+    LoadLibraryA(LOG_PANE_DLL);
     RegisterMainClass(g_hInst);
 
     printf("%d lines of about 60 characters; ms per line in blocks of %d, median of %d runs:\n",

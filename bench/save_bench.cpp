@@ -12,6 +12,7 @@
 #include "app/veruvez.h"
 #include "bench/bench.h"
 #include "bench/pump.h"
+#include "log/logpane.h"
 #include "log/savelog.h"
 #include <richedit.h>
 #include <stdio.h>
@@ -92,10 +93,10 @@ int main(int argc, char **argv)
     double t0 = NowSeconds();
     for (int i = 0; i < lines; i++) {
         if (i % 50 == 49)
-            LogPrintf(LOG_ERROR, "The driver request %s failed with system error %lu.\r\n",
+            LogPrintf(LOG_ERROR, REQUEST_FAILED_FORMAT "\r\n",
                       "IOCTL_SET_FAN", 31UL);
         else if (i % 10 == 9)
-            LogPrintf(LOG_SKIPPED, "The \"%s\" test was skipped...\r\n", "S3 state");
+            LogPrintf(LOG_SKIPPED, PASS_SKIPPED_FORMAT "\r\n", "S3 state");
         else
             LogPrintf(LOG_NORMAL, "Running the \"%s\" test, line %d.\r\n", "C1 state", i);
         if (i % 1000 == 999)

@@ -13,7 +13,8 @@
 
    startup_bench VERUVEZ.EXE [runs]    (default 21 runs; a Unix path is
                                         taken as a path on drive Z:) */
-#include "app/veruvez.h"
+#include "app/globals.h"
+#include "res/resource.h"
 #include "bench/bench.h"
 #include "res/texts.h"
 #include <stdio.h>

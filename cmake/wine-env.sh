@@ -21,18 +21,27 @@ wine_loader() {
 
 # True when this machine runs the architecture's loader.  WINE_WHY says why
 # not otherwise.  Asks the loader for its version: instant where it runs.
+# Exit 126 is a loader that could not be executed: for the 32-bit one, the
+# sign of a machine without 32-bit execution; for the 64-bit one, whatever
+# its message names (a permission, say).
 wine_runs() {
   local loader out rc
   loader=$(wine_loader "$1") || return 2
-  if [ ! -x "$loader" ]; then
+  if [ ! -e "$loader" ]; then
     WINE_WHY="Wine's $1 loader $loader is not installed (scripts/deps.sh installs it)"
+    return 1
+  fi
+  if [ ! -x "$loader" ]; then
+    WINE_WHY="Wine's $1 loader $loader is not executable (check its permissions)"
     return 1
   fi
   out=$("$loader" --version 2>&1 </dev/null) && return 0
   rc=$?
-  case "$rc:$out" in
-    126:*|*"Exec format error"*)
+  case "$1:$rc:$out" in
+    win32:126:*|win32:*"Exec format error"*)
       WINE_WHY="this machine cannot execute 32-bit programs ($loader --version: exit $rc, ${out##*: })" ;;
+    *:126:*)
+      WINE_WHY="$loader could not be executed ($loader --version: exit $rc, ${out##*: })" ;;
     *) WINE_WHY="$loader --version failed (exit $rc): $(printf '%s' "$out" | tail -n 1)" ;;
   esac
   return 1
@@ -86,10 +95,14 @@ wine_try() {
   return $rc
 }
 
-# A hint for a failed Wine command, from its exit code and output file.
+# A hint for a failed Wine command, from its exit code and output file.  Only
+# an "Exec format error" of a 32-bit program (WINEARCH win32) means a machine
+# without 32-bit execution; another exit 126 is a program not executable.
 wine_hint() {
-  if [ "$1" = 126 ] || grep -q 'Exec format error' "$2" 2>/dev/null; then
+  if [ "${WINEARCH:-win32}" = win32 ] && grep -q 'Exec format error' "$2" 2>/dev/null; then
     echo "  hint: this machine cannot execute 32-bit programs; run the 64-bit build (VMT_WINE_ARCHS=win64)"
+  elif [ "$1" = 126 ]; then
+    echo "  hint: the program could not be executed (its message is above); check that it is executable and that its file system allows execution"
   elif [ "$1" = 127 ] || grep -q 'not found' "$2" 2>/dev/null; then
     echo "  hint: a package is missing; scripts/deps.sh installs Wine and the cross compilers"
   elif grep -qiE "cannot open display|no driver could be loaded|X server" "$2" 2>/dev/null; then
@@ -142,10 +155,39 @@ prefix_create() {
 }
 
 # Starts a private Xvfb on a free display of the given size and exports
-# DISPLAY; XVFB_PID is the server's process.
+# DISPLAY; XVFB_PID is the server's process.  Xvfb writes the display's
+# number once it accepts clients.  When no number comes, or the server has
+# gone, prints Xvfb's command, exit code and own error output, ends it and
+# fails.
 start_xvfb() {
-  exec 8< <(Xvfb -displayfd 1 -screen 0 "${1:-1024x768x24}" -nolisten tcp 2>/dev/null & echo "pid $!")
-  read -r _ XVFB_PID <&8
-  read -r dnum <&8
-  export DISPLAY=":$dnum"
+  local err num dnum="" rc=0
+  err=$(mktemp); num=$(mktemp)
+  local cmd=(Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp)
+  "${cmd[@]}" 3>"$num" 2>"$err" </dev/null &
+  XVFB_PID=$!
+  for _ in $(seq 300); do
+    read -r dnum <"$num" || true
+    [ -n "$dnum" ] && break
+    kill -0 "$XVFB_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [ -n "$dnum" ] && kill -0 "$XVFB_PID" 2>/dev/null; then
+    rm -f "$err" "$num"
+    export DISPLAY=":$dnum"
+    return 0
+  fi
+  if kill -0 "$XVFB_PID" 2>/dev/null; then
+    kill "$XVFB_PID" 2>/dev/null || true
+    echo "Xvfb gave no display number within 30 s" >>"$err"
+  fi
+  wait "$XVFB_PID" || rc=$?
+  {
+    echo "FAILED (exit $rc): ${cmd[*]}"
+    tail -n 15 "$err" | sed 's/^/  | /'
+    [ "$rc" != 127 ] || echo "  hint: Xvfb is missing; scripts/deps.sh installs it"
+    echo "Xvfb did not start: there is no display to run the program on"
+  } >&2
+  rm -f "$err" "$num"
+  XVFB_PID=""
+  return 1
 }

@@ -32,7 +32,7 @@ prefix_create "$prefix" || exit 1
 
 own_xvfb=""
 if [ -z "${DISPLAY:-}" ]; then
-  start_xvfb
+  start_xvfb || exit 1
   own_xvfb=$XVFB_PID
 fi
 

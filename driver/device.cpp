@@ -1,6 +1,7 @@
 /* The power-control driver device and its requests. */
-#include "app/veruvez.h"
-#include "driver/acpiioctl.h"
+#include "driver/device.h"
+#include "log/logpane.h"
+#include "app/globals.h"
 
 void OpenAcpiDevice(void)
 {
@@ -36,8 +37,7 @@ DWORD DeviceRequestReply(DWORD code, void *buf, DWORD size, DWORD *pcbReply)
     DWORD err = SendRequest(code, buf, size, pcbReply);
     if (err) {
         const char *name = AcpiIoctlName(code);
-        LogPrintf(LOG_ERROR, "The driver request %s failed with system error %lu.\r\n",
-                  name ? name : "?", err);
+        LogPrintf(LOG_ERROR, REQUEST_FAILED_FORMAT "\r\n", name ? name : REQUEST_UNKNOWN_NAME, err);
     }
     return err;
 }
@@ -50,6 +50,7 @@ DWORD DeviceRequest(DWORD code, void *buf, DWORD size)
 
 DWORD DeviceRequestValue(DWORD code, DWORD value)
 {
-    DWORD buf = value;
-    return DeviceRequest(code, &buf, sizeof buf);
+    uint32_t buf = value;
+    static_assert(sizeof buf == ACPI_VALUE_SIZE, "a request value");
+    return DeviceRequest(code, &buf, ACPI_VALUE_SIZE);
 }

@@ -1,7 +1,7 @@
 /* The log pane: LogPrintf writes a line in its level's look; DebugPrintf
    sends a line to the debugger. */
-#include "app/veruvez.h"
-#include "res/texts.h"
+#include "log/logpane.h"
+#include "app/globals.h"
 #include <richedit.h>
 #include <stdarg.h>
 
@@ -59,19 +59,15 @@ void LogResumePainting(void)
     s_dwLastPaint = GetTickCount();
 }
 
-/* wvsprintfA writes at most 1024 bytes, its terminating zero included, and
-   cuts longer text: FORMAT_BUFFER_SIZE is its whole output. */
-#define FORMAT_BUFFER_SIZE 1024
-
-static void FormatText(char (&buf)[FORMAT_BUFFER_SIZE], const char *format, va_list args)
+static void FormatText(char (&buf)[LOG_LINE_SIZE], const char *format, va_list args)
 {
     wvsprintfA(buf, format, args);
-    buf[FORMAT_BUFFER_SIZE - 1] = '\0';
+    buf[LOG_LINE_SIZE - 1] = '\0';
 }
 
 int LogPrintf(int level, const char *format, ...)
 {
-    char szText[FORMAT_BUFFER_SIZE];
+    char szText[LOG_LINE_SIZE];
     va_list args;
     va_start(args, format);
     FormatText(szText, format, args);
@@ -105,12 +101,12 @@ int LogPrintf(int level, const char *format, ...)
 
 void DebugPrintf(const char *format, ...)
 {
-    char szFormatted[FORMAT_BUFFER_SIZE];
+    char szFormatted[LOG_LINE_SIZE];
     va_list args;
     va_start(args, format);
     FormatText(szFormatted, format, args);
     va_end(args);
-    char szText[260];
+    char szText[TEXT_SIZE];
     lstrcpynA(szText, szFormatted, sizeof szText);   /* longer text is cut */
     OutputDebugStringA(TRACE_PREFIX);
     OutputDebugStringA(szText);

@@ -13,6 +13,10 @@
 #define LOOK_BOLD       0x00000001u
 #define LOOK_AUTOCOLOR  0x40000000u
 
+/* A formatted log line, its terminator included: wvsprintfA writes at most
+   1024 bytes and cuts longer text. */
+#define LOG_LINE_SIZE   1024
+
 #define LOG_FACE_NAME   "Courier New"
 #define LOG_HEIGHT_TWIPS 180   /* 9 points */
 

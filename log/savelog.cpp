@@ -1,7 +1,7 @@
 /* Saving the log pane to a text or RTF file. */
-#include "app/veruvez.h"
 #include "log/savelog.h"
 #include "log/saverules.h"
+#include "app/globals.h"
 #include "res/texts.h"
 #include <commdlg.h>
 #include <dlgs.h>
@@ -18,9 +18,7 @@ static_assert(SAVE_DIALOG_RECORD_SIZE == 76, "Windows 95 file dialog record");
 #endif
 
 /* Filter pairs; their indices 1 and 2 are also the stream formats. */
-static const char s_szFilter[] =
-    "Text Files (*.TXT)\0*.TXT\0"
-    "Rich Text Format (*.RTF)\0*.RTF\0";
+static const char s_szFilter[] = SAVE_FILTER;
 
 /* The system error of the first block that could not be written in full
    during the current save; 0 while every block went to the file. */
@@ -33,7 +31,7 @@ static bool IsLeadByte(unsigned char c)
 
 static void ShowSaveError(HWND hwndOwner, DWORD code, const char *fileName)
 {
-    char szMsg[SAVE_NAME_SIZE];
+    char szMsg[TEXT_SIZE];
     FormatSaveError(szMsg, sizeof szMsg, (long)code, fileName, IsLeadByte);
     MessageBoxA(hwndOwner, szMsg, g_szErrorCaption, MB_OK);
 }
@@ -45,7 +43,7 @@ static BOOL ConfirmReplace(HWND hwndOwner, const char *fileName)
     DWORD attr = GetFileAttributesA(fileName);
     if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY))
         return TRUE;   /* nothing to replace; a folder fails at creation */
-    char szMsg[SAVE_NAME_SIZE];
+    char szMsg[TEXT_SIZE];
     FormatReplaceQuestion(szMsg, sizeof szMsg, fileName, IsLeadByte);
     return MessageBoxA(hwndOwner, szMsg, g_szMsgCaption, MB_YESNO) != IDNO;
 }
@@ -54,7 +52,7 @@ DWORD CALLBACK LogStreamOutCallback(DWORD_PTR dwCookie, LPBYTE pbBuff, LONG cb, 
 {
     HFILE hFile = (HFILE)dwCookie;
     if (hFile == HFILE_ERROR)
-        return (DWORD)E_FAIL;   /* the file was never created */
+        return (DWORD)E_FAIL;   /* no file to write to */
 
     SetLastError(ERROR_SUCCESS);
     UINT written = _lwrite(hFile, (LPCCH)pbBuff, (UINT)cb);
@@ -75,8 +73,11 @@ BOOL WriteLogFile(HWND hwndOwner, const char *fileName, int format)
     HCURSOR hcurPrev = SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_WAIT));
 
     HFILE hFile = _lcreat(fileName, 0);
-    if (hFile == HFILE_ERROR)
+    if (hFile == HFILE_ERROR) {   /* nothing to write into: the pane is left alone */
         ShowSaveError(hwndOwner, GetLastError(), fileName);
+        SetCursor(hcurPrev);
+        return FALSE;
+    }
 
     s_dwWriteError = ERROR_SUCCESS;
     EDITSTREAM es;
@@ -85,12 +86,10 @@ BOOL WriteLogFile(HWND hwndOwner, const char *fileName, int format)
     es.pfnCallback = LogStreamOutCallback;
     SendMessageA(g_hwndLog, EM_STREAMOUT, (WPARAM)format, (LPARAM)&es);
 
-    if (hFile != HFILE_ERROR && _lclose(hFile) == HFILE_ERROR && s_dwWriteError == ERROR_SUCCESS)
+    if (_lclose(hFile) == HFILE_ERROR && s_dwWriteError == ERROR_SUCCESS)
         s_dwWriteError = GetLastError();
     SetCursor(hcurPrev);
 
-    if (hFile == HFILE_ERROR)
-        return FALSE;
     if (s_dwWriteError != ERROR_SUCCESS) {
         ShowSaveError(hwndOwner, s_dwWriteError, fileName);
         return FALSE;
@@ -117,7 +116,7 @@ static HWND FindDescendant(HWND hwndParent, const char *className)
    hand back: SaveNameFieldLimit of the folder it shows. */
 static void LimitNameField(HWND hwndDialog)
 {
-    char folder[MAX_PATH];
+    char folder[TEXT_SIZE];
     LRESULT n = SendMessageA(hwndDialog, CDM_GETFOLDERPATH, sizeof folder, (LPARAM)folder);
     size_t length;
     if (n > 0)
@@ -146,11 +145,11 @@ static UINT_PTR CALLBACK SaveDialogHook(HWND hdlg, UINT msg, WPARAM wParam, LPAR
 }
 
 /* The Windows directory's "desktop" folder, or NULL when it does not fit. */
-static const char *InitialDirectory(char *buf)
+static const char *InitialDirectory(char (&buf)[TEXT_SIZE])
 {
     static const char szDesktop[] = "\\desktop";
-    UINT n = GetWindowsDirectoryA(buf, SAVE_NAME_SIZE);
-    if (n == 0 || n + sizeof szDesktop > SAVE_NAME_SIZE)
+    UINT n = GetWindowsDirectoryA(buf, sizeof buf);
+    if (n == 0 || n + sizeof szDesktop > sizeof buf)
         return NULL;
     lstrcatA(buf, szDesktop);
     return buf;
@@ -165,8 +164,8 @@ void SaveLogFile(HWND hwndOwner)
     if (!pGetSaveFileName)
         return;   /* no dialog, nothing saved */
 
-    char szFile[SAVE_NAME_SIZE] = "";
-    char szInitialDir[SAVE_NAME_SIZE];
+    char szFile[TEXT_SIZE] = "";
+    char szInitialDir[TEXT_SIZE];
 
     OPENFILENAMEA ofn;
     ZeroMemory(&ofn, sizeof ofn);

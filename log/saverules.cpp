@@ -1,9 +1,14 @@
 /* The saved log file's name and format, and the texts naming that file. */
 #include "log/saverules.h"
+#include "res/texts.h"
 #include <stdio.h>
 #include <string.h>
 
-static const char s_szEllipsis[] = "...";
+/* Both extensions have this length; a name's last as many characters are
+   compared with them. */
+#define EXTENSION_LENGTH (sizeof SAVE_TEXT_EXTENSION - 1)
+static_assert(sizeof SAVE_RTF_EXTENSION == sizeof SAVE_TEXT_EXTENSION, "extensions of one length");
+#define CUT_MARK_LENGTH  (sizeof SAVE_CUT_MARK - 1)
 
 int SettleSaveName(char *name, size_t size, unsigned filterIndex, bool *appended)
 {
@@ -14,23 +19,23 @@ int SettleSaveName(char *name, size_t size, unsigned filterIndex, bool *appended
         return 0;   /* not a terminated name */
 
     /* The last four characters, letters after the dot in capitals. */
-    char ext[5] = "";
-    if (len > 3) {
-        memcpy(ext, name + len - 4, 4);
-        for (int i = 1; i < 4; i++)
+    char ext[EXTENSION_LENGTH + 1] = "";
+    if (len >= EXTENSION_LENGTH) {
+        memcpy(ext, name + len - EXTENSION_LENGTH, EXTENSION_LENGTH);
+        for (size_t i = 1; i < EXTENSION_LENGTH; i++)
             if (ext[i] >= 'a' && ext[i] <= 'z')
                 ext[i] = (char)(ext[i] - 'a' + 'A');
     }
-    if (strcmp(ext, ".TXT") == 0)
+    if (strcmp(ext, SAVE_TEXT_EXTENSION) == 0)
         return SAVE_FORMAT_TEXT;
-    if (strcmp(ext, ".RTF") == 0)
+    if (strcmp(ext, SAVE_RTF_EXTENSION) == 0)
         return SAVE_FORMAT_RTF;
 
     int format = filterIndex == SAVE_FORMAT_RTF ? SAVE_FORMAT_RTF : SAVE_FORMAT_TEXT;
-    const char *add = format == SAVE_FORMAT_RTF ? ".RTF" : ".TXT";
-    if (len + 4 >= size)
+    const char *add = format == SAVE_FORMAT_RTF ? SAVE_RTF_EXTENSION : SAVE_TEXT_EXTENSION;
+    if (len + EXTENSION_LENGTH >= size)
         return 0;
-    memcpy(name + len, add, 5);
+    memcpy(name + len, add, EXTENSION_LENGTH + 1);
     if (appended)
         *appended = true;
     return format;
@@ -64,8 +69,8 @@ size_t FormatWithName(char *buf, size_t size, const char *before, const char *na
         pos = Put(buf, size, pos, name, ln);
         return Put(buf, size, pos, after, la);
     }
-    if (lb + la + 3 >= room) {   /* no room for any of the name */
-        pos = Put(buf, size, pos, s_szEllipsis, 3);
+    if (lb + la + CUT_MARK_LENGTH >= room) {   /* no room for any of the name */
+        pos = Put(buf, size, pos, SAVE_CUT_MARK, CUT_MARK_LENGTH);
         return Put(buf, size, pos, after, la);
     }
 
@@ -73,7 +78,7 @@ size_t FormatWithName(char *buf, size_t size, const char *before, const char *na
        folders) and the rest for its end (the file's own name).  The cuts
        are found walking from the start: a trail byte cannot be told from a
        single-byte character when walking backwards. */
-    size_t keep = room - lb - la - 3;
+    size_t keep = room - lb - la - CUT_MARK_LENGTH;
     size_t frontBudget = keep / 3;
     size_t tailFrom = ln - (keep - frontBudget);
     size_t front = 0, tail = ln;
@@ -86,7 +91,7 @@ size_t FormatWithName(char *buf, size_t size, const char *before, const char *na
         i += step;
     }
     pos = Put(buf, size, pos, name, front);
-    pos = Put(buf, size, pos, s_szEllipsis, 3);
+    pos = Put(buf, size, pos, SAVE_CUT_MARK, CUT_MARK_LENGTH);
     pos = Put(buf, size, pos, name + tail, ln - tail);
     return Put(buf, size, pos, after, la);
 }
@@ -95,13 +100,12 @@ size_t FormatSaveError(char *buf, size_t size, long code, const char *name,
                        LeadBytePredicate isLead)
 {
     char before[40];
-    snprintf(before, sizeof before, "Error [%ld] saving ", code);
+    snprintf(before, sizeof before, SAVE_ERROR_FORMAT, code);
     return FormatWithName(buf, size, before, name, "", isLead);
 }
 
 size_t FormatReplaceQuestion(char *buf, size_t size, const char *name,
                              LeadBytePredicate isLead)
 {
-    return FormatWithName(buf, size, "", name,
-                          " already exists.\nDo you want to replace it?", isLead);
+    return FormatWithName(buf, size, "", name, SAVE_REPLACE_TEXT, isLead);
 }

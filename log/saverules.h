@@ -5,7 +5,6 @@
 
 #include <stddef.h>
 
-#define SAVE_NAME_SIZE    260   /* file name and message buffers */
 #define SAVE_DIALOG_CHARS 256   /* what the Save As dialog may fill */
 
 /* Stream formats; the same values as the Save As filter indices and as

@@ -1,6 +1,7 @@
 /* The filter-options property sheet: four pages over the selection table. */
-#include "app/veruvez.h"
-#include "res/texts.h"
+#include "pages/pages.h"
+#include "app/globals.h"
+#include "res/resource.h"
 #include <commctrl.h>
 #include <prsht.h>
 #include <stddef.h>
@@ -28,10 +29,10 @@ struct FilterPage {
 };
 
 static const FilterPage s_filterPages[] = {
-    { IDD_PROCESSOR, "Processor States", (DLGPROC)ProcessorPageProc },
-    { IDD_SYSTEM,    "System States",    (DLGPROC)SystemPageProc },
-    { IDD_THERMAL,   "Thermal Control",  (DLGPROC)ThermalPageProc },
-    { IDD_RTC,       "RTC Alarm",        (DLGPROC)RtcAlarmPageProc },
+    { IDD_PROCESSOR, PROCESSOR_PAGE_TITLE, (DLGPROC)ProcessorPageProc },
+    { IDD_SYSTEM,    SYSTEM_PAGE_TITLE,    (DLGPROC)SystemPageProc },
+    { IDD_THERMAL,   THERMAL_PAGE_TITLE,   (DLGPROC)ThermalPageProc },
+    { IDD_RTC,       RTC_PAGE_TITLE,       (DLGPROC)RtcAlarmPageProc },
 };
 #define FILTER_PAGE_COUNT ((int)(sizeof s_filterPages / sizeof s_filterPages[0]))
 

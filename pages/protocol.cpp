@@ -1,5 +1,7 @@
 /* The page protocol shared by the filter-options pages. */
 #include "pages/protocol.h"
+#include "driver/device.h"
+#include "log/logpane.h"
 #include <commctrl.h>
 #include <prsht.h>
 

@@ -4,7 +4,9 @@
 #ifndef VMT_PROTOCOL_H
 #define VMT_PROTOCOL_H
 
-#include "app/veruvez.h"
+#include <windows.h>
+#include "res/resource.h"
+#include "selection/selectionrules.h"
 
 #define COUNT(a) ((int)(sizeof(a) / sizeof((a)[0])))
 

@@ -2,9 +2,12 @@
    three borderless fields, two ":" labels and a one-row AM/PM list inside
    one disabled edit frame, one up-down shared by the focused element, and
    the buttons that set and read the driver's wake alarm. */
-#include "app/veruvez.h"
+#include "pages/pages.h"
 #include "pages/protocol.h"
 #include "pages/rtcrules.h"
+#include "driver/device.h"
+#include "log/logpane.h"
+#include "app/globals.h"
 #include <commctrl.h>
 
 /* The alarm controls, usable only while the check box is checked, enabled
@@ -18,7 +21,7 @@ static const PageLayout s_RtcLayout = { s_RtcChecks, COUNT(s_RtcChecks) };
 #define AMPM_AM 0
 #define AMPM_PM 1
 
-void ShowCurrentTime(HWND hwnd)
+static void ShowCurrentTime(HWND hwnd)
 {
     SYSTEMTIME st;
     GetLocalTime(&st);
@@ -27,8 +30,8 @@ void ShowCurrentTime(HWND hwnd)
     SetDlgItemInt(hwnd, IDC_RTC_HOUR, fields.hour, FALSE);
     SetDlgItemInt(hwnd, IDC_RTC_MINUTE, fields.minute, FALSE);
     SetDlgItemInt(hwnd, IDC_RTC_SECOND, fields.second, FALSE);
-    SetDlgItemTextA(hwnd, IDC_RTC_COLON1, ":");
-    SetDlgItemTextA(hwnd, IDC_RTC_COLON2, ":");
+    SetDlgItemTextA(hwnd, IDC_RTC_COLON1, RTC_SEPARATOR_TEXT);
+    SetDlgItemTextA(hwnd, IDC_RTC_COLON2, RTC_SEPARATOR_TEXT);
 
     /* A sunken edge makes the frame read as one edit field. */
     HWND hwndFrame = GetDlgItem(hwnd, IDC_RTC_FRAME);
@@ -155,8 +158,8 @@ static INT_PTR OnCtlColorStatic(HWND hwnd, WPARAM wParam, LPARAM lParam)
 
 static BOOL OnInitDialog(HWND hwnd)
 {
-    SendDlgItemMessageA(hwnd, IDC_RTC_AMPM, LB_INSERTSTRING, AMPM_AM, (LPARAM)"AM");
-    SendDlgItemMessageA(hwnd, IDC_RTC_AMPM, LB_INSERTSTRING, AMPM_PM, (LPARAM)"PM");
+    SendDlgItemMessageA(hwnd, IDC_RTC_AMPM, LB_INSERTSTRING, AMPM_AM, (LPARAM)RTC_AM_TEXT);
+    SendDlgItemMessageA(hwnd, IDC_RTC_AMPM, LB_INSERTSTRING, AMPM_PM, (LPARAM)RTC_PM_TEXT);
     PageInitChecks(hwnd, &s_RtcLayout);
     ShowCurrentTime(hwnd);
     return TRUE;

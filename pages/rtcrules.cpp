@@ -1,6 +1,7 @@
 /* The RTC Alarm page's rules that need no window. */
 #include "pages/rtcrules.h"
 #include "res/resource.h"
+#include "res/texts.h"
 #include <stdarg.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -78,21 +79,19 @@ static int FormatInto(char *buf, size_t size, const char *format, ...)
 
 int RtcFormatSetLine(char *buf, size_t size, const RTC_ALARM_TIME *alarm)
 {
-    return FormatInto(buf, size, "Setting RTC Alarm to %d/%d/%d %02d:%02d:%02d\r\n",
+    return FormatInto(buf, size, RTC_SET_FORMAT "\r\n",
                       alarm->Month, alarm->Day, alarm->Year,
                       alarm->Hour, alarm->Minute, alarm->Second);
 }
 
 int RtcFormatAlarmMessage(char *buf, size_t size, const RTC_ALARM_TIME *alarm)
 {
-    return FormatInto(buf, size, "The RTC Wake Alarm is currently set for %d/%d/%d at %d:%d:%02d",
+    return FormatInto(buf, size, RTC_ALARM_FORMAT,
                       alarm->Month, alarm->Day, alarm->Year,
                       alarm->Hour, alarm->Minute, alarm->Second);
 }
 
 int RtcFormatReadFailure(char *buf, size_t size, unsigned long systemError)
 {
-    return FormatInto(buf, size,
-                      "The RTC Wake Alarm could not be read: the driver request failed with system error %lu.",
-                      systemError);
+    return FormatInto(buf, size, RTC_READ_FAILED_FORMAT, systemError);
 }

@@ -1,7 +1,9 @@
 /* The Processor States and System States pages: one check box per state,
    each with a "test" button that enters the state at once. */
+#include "pages/pages.h"
 #include "pages/protocol.h"
 #include "driver/acpiioctl.h"
+#include "res/texts.h"
 
 static const PageCheck s_processorChecks[] = {
     { IDC_C1, SEL_C1, { IDC_C1_TEST } },
@@ -11,9 +13,9 @@ static const PageCheck s_processorChecks[] = {
 static const PageLayout s_processorLayout = { s_processorChecks, COUNT(s_processorChecks) };
 
 static const PageButton s_processorButtons[] = {
-    { IDC_C1_TEST, "Placing the processor into C1\r\n", IOCTL_SET_CPU_STATE, 1 },
-    { IDC_C2_TEST, "Placing the processor into C2\r\n", IOCTL_SET_CPU_STATE, 2 },
-    { IDC_C3_TEST, "Placing the processor into C3\r\n", IOCTL_SET_CPU_STATE, 3 },
+    { IDC_C1_TEST, C1_TEST_TEXT "\r\n", IOCTL_SET_CPU_STATE, ACPI_CPU_STATE_MIN },
+    { IDC_C2_TEST, C2_TEST_TEXT "\r\n", IOCTL_SET_CPU_STATE, ACPI_CPU_STATE_MIN + 1 },
+    { IDC_C3_TEST, C3_TEST_TEXT "\r\n", IOCTL_SET_CPU_STATE, ACPI_CPU_STATE_MAX },
 };
 
 static const PageCheck s_systemChecks[] = {
@@ -24,12 +26,11 @@ static const PageCheck s_systemChecks[] = {
 };
 static const PageLayout s_systemLayout = { s_systemChecks, COUNT(s_systemChecks) };
 
-/* "System" with a capital, unlike "processor": the product's own texts. */
 static const PageButton s_systemButtons[] = {
-    { IDC_S1_TEST, "Placing the System into S1\r\n", IOCTL_SET_SLEEP_STATE, ACPI_SLEEP_STATE(1) },
-    { IDC_S2_TEST, "Placing the System into S2\r\n", IOCTL_SET_SLEEP_STATE, ACPI_SLEEP_STATE(2) },
-    { IDC_S3_TEST, "Placing the System into S3\r\n", IOCTL_SET_SLEEP_STATE, ACPI_SLEEP_STATE(3) },
-    { IDC_S4_TEST, "Placing the System into S4\r\n", IOCTL_SET_SLEEP_STATE, ACPI_SLEEP_STATE(4) },
+    { IDC_S1_TEST, S1_TEST_TEXT "\r\n", IOCTL_SET_SLEEP_STATE, ACPI_SLEEP_STATE(1) },
+    { IDC_S2_TEST, S2_TEST_TEXT "\r\n", IOCTL_SET_SLEEP_STATE, ACPI_SLEEP_STATE(2) },
+    { IDC_S3_TEST, S3_TEST_TEXT "\r\n", IOCTL_SET_SLEEP_STATE, ACPI_SLEEP_STATE(3) },
+    { IDC_S4_TEST, S4_TEST_TEXT "\r\n", IOCTL_SET_SLEEP_STATE, ACPI_SLEEP_STATE(4) },
 };
 
 static INT_PTR StatePageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,

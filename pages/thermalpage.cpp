@@ -1,8 +1,11 @@
 /* The Thermal Control page: the fan and duty-cycle check boxes, the fan
    "test" buttons, and the percentage field with its up-down control. */
+#include "pages/pages.h"
 #include "pages/protocol.h"
 #include "pages/thermalrules.h"
-#include "driver/acpiioctl.h"
+#include "driver/device.h"
+#include "log/logpane.h"
+#include "res/texts.h"
 #include <commctrl.h>
 #include <string>
 
@@ -13,8 +16,8 @@ static const PageCheck s_thermalChecks[] = {
 static const PageLayout s_thermalLayout = { s_thermalChecks, COUNT(s_thermalChecks) };
 
 static const PageButton s_fanButtons[] = {
-    { IDC_FAN_ON_TEST,  "Turning the fan ON\r\n",  IOCTL_SET_FAN, 1 },
-    { IDC_FAN_OFF_TEST, "Turning the fan OFF\r\n", IOCTL_SET_FAN, 0 },
+    { IDC_FAN_ON_TEST,  FAN_ON_TEST_TEXT "\r\n",  IOCTL_SET_FAN, ACPI_FAN_ON },
+    { IDC_FAN_OFF_TEST, FAN_OFF_TEST_TEXT "\r\n", IOCTL_SET_FAN, ACPI_FAN_OFF },
 };
 
 /* The field's whole text read as an unsigned number (a long run of digits
@@ -32,13 +35,13 @@ static uint32_t ReadPercentField(HWND hwnd)
 static void BoundPercentField(HWND hwnd)
 {
     if (ThermalPercentTooHigh(ReadPercentField(hwnd)))
-        SetDlgItemInt(hwnd, IDC_DUTY_PERCENT, DUTY_PERCENT_MAX, FALSE);
+        SetDlgItemInt(hwnd, IDC_DUTY_PERCENT, ACPI_DUTY_MAX, FALSE);
 }
 
 static void SetDutyCycleNow(HWND hwnd)
 {
     uint32_t percent = ThermalDutyValue(ReadPercentField(hwnd));
-    LogPrintf(LOG_NORMAL, "Setting the CPU duty cycle to %d%%\r\n", (int)percent);
+    LogPrintf(LOG_NORMAL, DUTY_TEST_FORMAT "\r\n", (int)percent);
     DeviceRequestValue(IOCTL_SET_DUTY_CYCLE, percent);
 }
 

@@ -17,16 +17,16 @@ uint32_t ThermalReadPercent(const char *text)
 
 bool ThermalPercentTooHigh(uint32_t value)
 {
-    return value > DUTY_PERCENT_MAX;
+    return value > ACPI_DUTY_MAX;
 }
 
 uint32_t ThermalDutyValue(uint32_t value)
 {
     /* The field is bounded at every change; this only guards the request. */
-    return ThermalPercentTooHigh(value) ? DUTY_PERCENT_MAX : value;
+    return ThermalPercentTooHigh(value) ? ACPI_DUTY_MAX : value;
 }
 
 uint32_t ThermalSpinRange(void)
 {
-    return (DUTY_PERCENT_MIN << 16) | DUTY_PERCENT_MAX;
+    return (DUTY_PERCENT_MIN << 16) | ACPI_DUTY_MAX;
 }

@@ -4,9 +4,10 @@
 #define VMT_THERMALRULES_H
 
 #include <stdint.h>
+#include "driver/acpiioctl.h"
 
+/* The field keeps at most ACPI_DUTY_MAX, the highest value the request takes. */
 #define DUTY_PERCENT_MIN  1u    /* lowest step of the up-down arrows */
-#define DUTY_PERCENT_MAX  100u  /* highest value the field keeps */
 
 /* The field's text as GetDlgItemInt reads it unsigned: leading spaces
    skipped, then decimal digits up to the first other character.  No digits,
@@ -14,7 +15,7 @@
 uint32_t ThermalReadPercent(const char *text);
 
 /* Bounding after each change of the field: true when the value read must be
-   replaced by DUTY_PERCENT_MAX.  Nothing below is raised (0 and empty stay). */
+   replaced by ACPI_DUTY_MAX.  Nothing below is raised (0 and empty stay). */
 bool ThermalPercentTooHigh(uint32_t value);
 
 /* The value the duty-cycle button sends for what the field reads. */

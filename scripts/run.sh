@@ -33,6 +33,23 @@ Every test still asks before it runs: answer No to any you do not want.
 TEXT
   [ "$(id -u)" = 0 ] || echo "You are not root: the program will open, but its requests will be refused."
 fi
+# One clean-up for every way out (success, a failure, Ctrl+C): the program,
+# the prefix's wineserver, Xvfb and the program's output file.
+XVFB_PID="" wpid="" out=""
+cleanup() {
+  local rc=$?
+  trap - EXIT
+  [ -z "$wpid" ] || kill "$wpid" 2>/dev/null || true
+  [ -z "${WINEPREFIX:-}" ] || wineserver -k 2>/dev/null || true
+  [ -z "$XVFB_PID" ] || { kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null; } || true
+  [ -z "$out" ] || rm -f "$out"
+  exit "$rc"
+}
+trap cleanup EXIT
+trap 'exit 129' HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
 scripts/deps.sh
 . cmake/wine-env.sh
 wine_plan >/dev/null
@@ -45,43 +62,47 @@ fi
 cmake --preset $arch >/dev/null
 cmake --build --preset $arch --target veruvez acpisim
 prefix=build/$arch/wineprefix${host:+-host}
-WINEARCH=$arch standin-driver/install.sh ${host:+--backend host} $prefix
 prefix_create $prefix $arch
+WINEARCH=$arch standin-driver/install.sh ${host:+--backend host} $prefix
 exe="$PWD/build/$arch/bin/VERUVEZ.EXE"
 
+# Says why the program failed, with its last output, and ends the script.
+program_failed() {
+  echo "$1" >&2
+  tail -n 15 "$out" | sed 's/^/  | /' >&2
+  wine_hint "${2:-}" "$out" >&2
+  exit 1
+}
+
+# The program runs in the background, so that Ctrl+C ends the wait at once
+# and the clean-up closes it.
 if [ -n "${DISPLAY:-}" ]; then
-  vmt_wine "$exe" </dev/null
-  exit
+  "$(wine_loader "$arch")" "$exe" </dev/null &
+  wpid=$!
+  rc=0; wait "$wpid" || rc=$?
+  wpid=""
+  [ "$rc" = 0 ] || { echo "VERUVEZ.EXE ended with exit $rc: $exe" >&2; wine_hint "$rc" /dev/null >&2; }
+  exit "$rc"
 fi
 
 shot="$PWD/build/$arch/screenshots/main.png"
 mkdir -p "$(dirname "$shot")"
 start_xvfb
 out=$(mktemp)
-vmt_wine "$exe" </dev/null >"$out" 2>&1 &
+"$(wine_loader "$arch")" "$exe" </dev/null >"$out" 2>&1 &
 wpid=$!
+wid=""
 for _ in $(seq 1 60); do
-  xwininfo -root -tree 2>/dev/null | grep -q '"ACPI Velmont Test"' && break
-  if ! kill -0 $wpid 2>/dev/null; then
-    wait $wpid && rc=0 || rc=$?
-    echo "VERUVEZ.EXE ended before its window opened (exit $rc): $exe" >&2
-    tail -n 15 "$out" | sed 's/^/  | /' >&2
-    wine_hint "$rc" "$out" >&2
-    kill "$XVFB_PID" 2>/dev/null || true
-    exit 1
+  wid=$(xwininfo -root -tree 2>/dev/null | awk '/"ACPI Velmont Test"/ {print $1; exit}')
+  [ -z "$wid" ] || break
+  if ! kill -0 "$wpid" 2>/dev/null; then
+    wait "$wpid" && rc=0 || rc=$?
+    wpid=""
+    program_failed "VERUVEZ.EXE ended before its window opened (exit $rc): $exe" "$rc"
   fi
   sleep 0.5
 done
+[ -n "$wid" ] || program_failed "VERUVEZ.EXE opened no window within 30 s: $exe"
 sleep 1
-wid=$(xwininfo -root -tree | awk '/"ACPI Velmont Test"/ {print $1; exit}')
-if [ -z "$wid" ]; then
-  echo "VERUVEZ.EXE opened no window within 30 s: $exe" >&2
-  tail -n 15 "$out" | sed 's/^/  | /' >&2
-  wineserver -k; kill "$XVFB_PID" 2>/dev/null || true
-  exit 1
-fi
-import -window "$wid" "$shot"
+wine_try timeout 30 import -window "$wid" "$shot"
 echo "VERUVEZ.EXE started under Xvfb (display $DISPLAY); screenshot of the main window: $shot"
-wineserver -k
-rm -f "$out"
-kill "$XVFB_PID" 2>/dev/null || true

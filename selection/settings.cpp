@@ -1,7 +1,7 @@
 /* Loading and saving the selection table through the private profile, and
    the capability query at start-up. */
-#include "app/veruvez.h"
-#include "driver/acpiioctl.h"
+#include "selection/settings.h"
+#include "driver/device.h"
 
 void LoadTestSelection(const char *fileName)
 {
@@ -25,9 +25,11 @@ void SaveTestSelection(const char *fileName)
 
 void QueryCapabilities(void)
 {
-    DWORD mask = 0, cbReply = 0;
+    uint32_t mask = 0;
+    DWORD cbReply = 0;
+    static_assert(sizeof mask == ACPI_VALUE_SIZE, "the capability mask");
     /* Only a whole reply counts; a failed request leaves the entries as loaded. */
-    if (DeviceRequestReply(IOCTL_GET_CAPABILITIES, &mask, sizeof mask, &cbReply) == 0
-        && cbReply == sizeof mask)
+    if (DeviceRequestReply(IOCTL_GET_CAPABILITIES, &mask, ACPI_VALUE_SIZE, &cbReply) == 0
+        && cbReply == ACPI_VALUE_SIZE)
         MarkUnsupported(g_TestSelection, mask);
 }

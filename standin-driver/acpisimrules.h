@@ -55,17 +55,22 @@ typedef struct ACPISIM_BACKEND {
        device; told when its last handle closes; and the journal text of
        the request just carried out, added after the line's fields ("" for
        none; taking it empties it, so a request that never reached the
-       backend adds nothing). */
-    void (*Open)(const struct ACPISIM_CONFIG *cfg);
-    void (*Release)(void);
+       backend adds nothing).  Open and Release answer for putting back
+       what the backend changed on the machine (an open that names another
+       place puts back too): 0, or the first failure's status, the rest
+       being kept for the next try and TakeNote telling what is kept. */
+    uint32_t (*Open)(const struct ACPISIM_CONFIG *cfg);
+    uint32_t (*Release)(void);
     const char *(*TakeNote)(void);
 } ACPISIM_BACKEND;
 
 /* The backend of that name ("" means the default), or 0 for none. */
 extern const ACPISIM_BACKEND AcpiSimSimulated;
 const ACPISIM_BACKEND *AcpiSimFindBackend(const char *name);
-/* Tells every backend that the device's last handle has closed. */
-void AcpiSimReleaseBackends(void);
+/* Tells every backend that the device's last handle has closed; a backend
+   that could not put back all it changed is handed to failed with the
+   status. */
+void AcpiSimReleaseBackends(void (*failed)(const ACPISIM_BACKEND *be, uint32_t status));
 
 /* Puts the simulated machine back to its state at start: all zero. */
 void AcpiSimSimulatedReset(void);
@@ -114,6 +119,11 @@ uint32_t AcpiSimRequestSize(uint32_t code);
    STATUS_NOT_SUPPORTED. */
 uint32_t AcpiSimRequest(const ACPISIM_BACKEND *backend, const ACPISIM_CONFIG *cfg,
                         ACPISIM_REQUEST *rq);
+
+/* The journal line of a backend that could not put back all it changed
+   ("PUT_BACK host 0xC0000022 kept=1\r\n") into line[size]: returns its
+   length. */
+size_t AcpiSimPutBackLine(const ACPISIM_BACKEND *be, uint32_t status, char *line, size_t size);
 
 #ifdef __cplusplus
 }

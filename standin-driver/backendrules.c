@@ -3,6 +3,7 @@
    in a file of its own and is listed here. */
 #include "standin-driver/acpisimrules.h"
 #include "standin-driver/hostrules.h"
+#include "standin-driver/textrules.h"
 
 /* The first is the default. */
 static const ACPISIM_BACKEND *const g_Backends[] = {
@@ -14,19 +15,17 @@ const ACPISIM_BACKEND *AcpiSimFindBackend(const char *name)
 {
     if (!name || !*name)
         return g_Backends[0];
-    for (size_t i = 0; i < sizeof g_Backends / sizeof g_Backends[0]; i++) {
-        const char *a = g_Backends[i]->Name, *b = name;
-        while (*a && *a == *b)
-            a++, b++;
-        if (!*a && !*b)
+    for (size_t i = 0; i < sizeof g_Backends / sizeof g_Backends[0]; i++)
+        if (AcpiSimSame(g_Backends[i]->Name, name))
             return g_Backends[i];
-    }
     return 0;
 }
 
-void AcpiSimReleaseBackends(void)
+void AcpiSimReleaseBackends(void (*failed)(const ACPISIM_BACKEND *be, uint32_t status))
 {
-    for (size_t i = 0; i < sizeof g_Backends / sizeof g_Backends[0]; i++)
-        if (g_Backends[i]->Release)
-            g_Backends[i]->Release();
+    for (size_t i = 0; i < sizeof g_Backends / sizeof g_Backends[0]; i++) {
+        uint32_t st = g_Backends[i]->Release ? g_Backends[i]->Release() : ACPISIM_STATUS_SUCCESS;
+        if (st)
+            failed(g_Backends[i], st);
+    }
 }

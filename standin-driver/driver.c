@@ -44,12 +44,28 @@ static NTSTATUS Complete(PIRP irp, NTSTATUS status, ULONG_PTR information)
     return status;
 }
 
+/* A backend could not put back all it changed on the machine; it keeps
+   the rest to try again at the next last close.  The debugger and the
+   journal are told. */
+static void PutBackFailed(const ACPISIM_BACKEND *be, uint32_t status)
+{
+    char line[ACPISIM_JOURNAL_LINE];
+    size_t length = AcpiSimPutBackLine(be, status, line, sizeof line);
+    DbgPrint("acpisim: the %s backend could not put back all it changed (0x%08lx); "
+             "it tries again at the next last close\n", be->Name, (ULONG)status);
+    if (g_Settings.JournalPath[0])
+        JournalAppend(g_Settings.JournalPath, line, (ULONG)length);
+}
+
 /* Reads the settings and tells the backend they hold for this open. */
 static NTSTATUS Configure(void)
 {
     NTSTATUS status = LoadSettings(&g_Settings);
-    if (NT_SUCCESS(status) && g_Settings.Backend->Open)
-        g_Settings.Backend->Open(&g_Settings.Config);
+    if (NT_SUCCESS(status) && g_Settings.Backend->Open) {
+        uint32_t st = g_Settings.Backend->Open(&g_Settings.Config);
+        if (st)
+            PutBackFailed(g_Settings.Backend, st);
+    }
     return status;
 }
 
@@ -77,7 +93,7 @@ static NTSTATUS NTAPI DispatchClose(PDEVICE_OBJECT dev, PIRP irp)
     (void)dev;
     Lock();
     if (g_Opens > 0 && --g_Opens == 0)
-        AcpiSimReleaseBackends();
+        AcpiSimReleaseBackends(PutBackFailed);
     Unlock();
     return Complete(irp, STATUS_SUCCESS, 0);
 }
@@ -106,7 +122,7 @@ static VOID NTAPI Unload(PDRIVER_OBJECT drv)
     UNICODE_STRING dos = DosName();
     (void)drv;
     Lock();
-    AcpiSimReleaseBackends();
+    AcpiSimReleaseBackends(PutBackFailed);
     Unlock();
     IoDeleteSymbolicLink(&dos);
     if (g_Device)
@@ -124,7 +140,11 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT drv, PUNICODE_STRING registryPath)
     KeInitializeMutex(&g_Lock, 0);
     AcpiSimSimulatedReset();
     AcpiSimHostStart();
-    Configure();
+    /* The device is made all the same: every open reads the settings
+       again and can name a good backend. */
+    st = Configure();
+    if (!NT_SUCCESS(st))
+        DbgPrint("acpisim: the settings at start cannot be used (0x%08lx); each open reads them again\n", st);
 
     st = IoCreateDevice(drv, 0, &dev, FILE_DEVICE_UNKNOWN, FILE_DEVICE_SECURE_OPEN, FALSE, &g_Device);
     if (!NT_SUCCESS(st))

@@ -3,16 +3,18 @@
 #define VMT_ACPISIM_DRIVER_H
 
 #include <ntddk.h>
+#include "res/texts.h"
 #include "standin-driver/acpisimrules.h"
 
-#define MAX_PATH 260
-#define PATH_CHARS (MAX_PATH + 4)
+/* The NT path of a DOS path of TEXT_SIZE characters (its NUL included):
+   "\??\" in front. */
+#define NT_PATH_CHARS (TEXT_SIZE + 4)
 
 /* Everything the Parameters key decides. */
 typedef struct DRIVER_SETTINGS {
     ACPISIM_CONFIG Config;
     const ACPISIM_BACKEND *Backend;   /* 0: an unknown Backend was named */
-    WCHAR JournalPath[PATH_CHARS];    /* NT path; empty: no journal */
+    WCHAR JournalPath[NT_PATH_CHARS]; /* NT path; empty: no journal */
 } DRIVER_SETTINGS;
 
 /* settings.c: remembers the service key's Parameters subkey (FALSE when
@@ -20,10 +22,15 @@ typedef struct DRIVER_SETTINGS {
    takes its default; an unknown backend gives STATUS_NOT_SUPPORTED. */
 BOOLEAN  SettingsKeyFrom(PCUNICODE_STRING serviceKey);
 NTSTATUS LoadSettings(DRIVER_SETTINGS *s);
-/* The NT path of a DOS path ("C:\x.txt" -> "\??\C:\x.txt"; one starting
-   with '\' is taken as it is) into path, which has room for 4 characters
-   more than dos.  Returns its length. */
-ULONG    NtPathOf(WCHAR *path, const WCHAR *dos);
+
+/* ntfile.c: the NT path of a DOS path ("C:\x.txt" -> "\??\C:\x.txt"; one
+   starting with '\' is taken as it is) into path[size]: its length, or 0
+   and an empty path when it does not fit. */
+ULONG    NtPathOf(WCHAR *path, ULONG size, const WCHAR *dos);
+/* Opens the file of an NT path for synchronous access (never a folder),
+   shared with every other opener: ZwCreateFile's status. */
+NTSTATUS OpenNtFile(HANDLE *file, const WCHAR *path, ACCESS_MASK access, ULONG disposition,
+                    ULONG options, ULONG attributes);
 
 /* journal.c: appends the line to the journal file and closes the file
    again, so a reader sees it as soon as the request completes. */

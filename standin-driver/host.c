@@ -3,12 +3,14 @@
    idle wait and the system clock with its time zone. */
 #include "standin-driver/driver.h"
 #include "standin-driver/hostrules.h"
+#include "standin-driver/textrules.h"
 
 NTSYSAPI NTSTATUS NTAPI ZwQuerySystemInformation(ULONG infoClass, PVOID info, ULONG length, PULONG returned);
 NTSYSAPI NTSTATUS NTAPI RtlQueryTimeZoneInformation(PVOID zone);
 
 #define SYSTEM_TIME_OF_DAY_INFORMATION 3
-#define NT_PATH_CHARS (4 + ACPISIM_ROOT_CHARS + 1 + 128)
+/* "\??\", the root, '\' and a path below the root. */
+#define FILE_PATH_CHARS (4 + ACPISIM_ROOT_CHARS + 1 + HOST_PATH_CHARS)
 
 typedef struct TIME_OF_DAY {
     LARGE_INTEGER BootTime, CurrentTime, TimeZoneBias;
@@ -31,11 +33,13 @@ typedef struct KERNEL_ZONE {
    Returns 0 when it does not fit. */
 static int NtPath(WCHAR *out, const uint16_t *root, const char *path)
 {
-    ULONG n = NtPathOf(out, (const WCHAR *)root);   /* root < ACPISIM_ROOT_CHARS */
-    if (n && out[n - 1] != L'\\')
+    ULONG n = NtPathOf(out, FILE_PATH_CHARS, (const WCHAR *)root);
+    if (!n)
+        return 0;
+    if (out[n - 1] != L'\\')
         out[n++] = L'\\';
     for (; *path; path++) {
-        if (n + 1 >= NT_PATH_CHARS)
+        if (n + 1 >= FILE_PATH_CHARS)
             return 0;
         out[n++] = *path == '/' ? L'\\' : (WCHAR)(unsigned char)*path;
     }
@@ -47,17 +51,10 @@ static int NtPath(WCHAR *out, const uint16_t *root, const char *path)
    file is refused), with the exact case of its name. */
 static NTSTATUS OpenFile(const uint16_t *root, const char *path, ACCESS_MASK access, HANDLE *file)
 {
-    WCHAR name[NT_PATH_CHARS];
-    UNICODE_STRING us;
-    OBJECT_ATTRIBUTES oa;
-    IO_STATUS_BLOCK iosb;
+    WCHAR name[FILE_PATH_CHARS];
     if (!NtPath(name, root, path))
         return STATUS_OBJECT_NAME_INVALID;
-    RtlInitUnicodeString(&us, name);
-    InitializeObjectAttributes(&oa, &us, OBJ_KERNEL_HANDLE, NULL, NULL);
-    return ZwCreateFile(file, access | SYNCHRONIZE, &oa, &iosb, NULL, FILE_ATTRIBUTE_NORMAL,
-                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN,
-                        FILE_SYNCHRONOUS_IO_NONALERT | FILE_NON_DIRECTORY_FILE, NULL, 0);
+    return OpenNtFile(file, name, access, FILE_OPEN, 0, 0);
 }
 
 /* Opens the file, reads or writes once at offset 0, and closes it. */
@@ -125,7 +122,7 @@ static void ZoneDate(HOST_ZONE_DATE *to, const USHORT from[8])
     to->Milliseconds = from[7];
 }
 
-static void KernelNow(void *ctx, HOST_CLOCK *clock)
+static uint32_t KernelNow(void *ctx, HOST_CLOCK *clock)
 {
     static TIME_OF_DAY tod;
     static KERNEL_ZONE zone;
@@ -133,15 +130,20 @@ static void KernelNow(void *ctx, HOST_CLOCK *clock)
     (void)ctx;
     RtlZeroMemory(&tod, sizeof tod);
     RtlZeroMemory(&zone, sizeof zone);
-    ZwQuerySystemInformation(SYSTEM_TIME_OF_DAY_INFORMATION, &tod, sizeof tod, &got);
-    clock->Utc = (int64_t)HostDivide((uint64_t)tod.CurrentTime.QuadPart, 10000000, 0);
-    if (!NT_SUCCESS(RtlQueryTimeZoneInformation(&zone)))
-        RtlZeroMemory(&zone, sizeof zone);     /* UTC */
+    NTSTATUS st = ZwQuerySystemInformation(SYSTEM_TIME_OF_DAY_INFORMATION, &tod, sizeof tod, &got);
+    if (NT_SUCCESS(st))
+        st = RtlQueryTimeZoneInformation(&zone);
+    if (!NT_SUCCESS(st)) {
+        DbgPrint("acpisim: the system clock cannot be read (0x%08lx)\n", st);
+        return (uint32_t)st;
+    }
+    clock->Utc = (int64_t)AcpiSimDivide((uint64_t)tod.CurrentTime.QuadPart, 10000000, 0);
     clock->Zone.Bias = zone.Bias;
     clock->Zone.StandardBias = zone.StandardBias;
     clock->Zone.DaylightBias = zone.DaylightBias;
     ZoneDate(&clock->Zone.StandardDate, zone.StandardDate);
     ZoneDate(&clock->Zone.DaylightDate, zone.DaylightDate);
+    return ACPISIM_STATUS_SUCCESS;
 }
 
 static const HOST_PLATFORM g_Kernel = {

@@ -1,8 +1,10 @@
 /* The host backend: the seven requests carried out on the Linux machine the
    driver runs on, through its power-management files under /sys.  Plain C
-   without kernel headers.  Every file access, the idle wait and the clock go
-   through a HOST_PLATFORM table: the driver installs the kernel one
-   (standin-driver/host.c), the native tests a fake that can fail any access. */
+   without kernel headers, in standin-driver/hostrules/, a file a concern
+   (sleep.c for S1 to S4, idle.c, thermal.c, rtc.c, capabilities.c, ...).
+   Every file access, the idle wait and the clock go through a HOST_PLATFORM
+   table: the driver installs the kernel one (standin-driver/host.c), the
+   native tests a fake that can fail any access. */
 #ifndef ACPISIM_HOSTRULES_H
 #define ACPISIM_HOSTRULES_H
 
@@ -39,6 +41,8 @@ extern "C" {
 #define HOST_MAX_IDLE_STATES 16u
 #define HOST_MAX_SAVED       1024u   /* settings to put back at the last close */
 #define HOST_NOTE_CHARS      160u    /* journal text of one request */
+#define HOST_IDLE_NAME_CHARS 24u     /* a cpuidle driver's or idle state's name */
+#define HOST_PATH_CHARS      96u     /* a path below the root, its NUL included */
 
 /* A time-zone rule as the system keeps it (the SYSTEMTIME field order of
    TIME_ZONE_INFORMATION).  A date with Year 0 is yearly: the Day-th
@@ -73,7 +77,8 @@ typedef struct HOST_PLATFORM {
     /* Opens the file for writing and closes it again, writing nothing. */
     uint32_t (*CanWrite)(void *ctx, const uint16_t *root, const char *path);
     void (*Idle)(void *ctx, uint32_t milliseconds);
-    void (*Now)(void *ctx, HOST_CLOCK *clock);
+    /* The clock and its zone: success, or the failure of reading them. */
+    uint32_t (*Now)(void *ctx, HOST_CLOCK *clock);
 } HOST_PLATFORM;
 
 /* The backend's table ("host") and the platform it uses; without one every
@@ -113,7 +118,7 @@ int HostParseCpuList(const char *text, uint8_t set[HOST_MAX_CPUS / 8]);
    firmware's names ("Cn_ACPI") that one; otherwise, leaving out POLL, C1 is
    the shallowest state, C3 the deepest and C2 the middle one between them
    (C3 needs two such states, C2 three). */
-int HostMapIdleState(const char *driver, const char (*names)[24], uint32_t count, uint32_t n);
+int HostMapIdleState(const char *driver, const char (*names)[HOST_IDLE_NAME_CHARS], uint32_t count, uint32_t n);
 
 /* Calendar arithmetic in seconds since 1601-01-01 00:00, of local or
    universal time alike.  The record's fields are taken as they are
@@ -131,12 +136,6 @@ int64_t HostLocalToUtc(const HOST_ZONE *zone, int64_t local);
    day comes round (*passed set).  *fires gets the local time it fires. */
 int64_t HostAlarmDelay(const HOST_CLOCK *now, const RTC_ALARM_TIME *alarm,
                        int *passed, int64_t *fires);
-
-/* A bounded printf: %s, %u, %d, %llu, %lld and %%; always NUL-terminated.
-   Returns the length written. */
-size_t HostFormat(char *out, size_t size, const char *format, ...);
-/* n / d and its remainder without the compiler's 64-bit helpers. */
-uint64_t HostDivide(uint64_t n, uint32_t d, uint32_t *remainder);
 
 #ifdef __cplusplus
 }

@@ -29,19 +29,20 @@ if ! cmp -s "$sys" "$target" || ! service_registered; then
   mkdir -p "$(dirname "$target")"
   cp "$sys" "$target"
   # The Parameters key starts empty: every value takes its default.
-  reg_import acpisim-install.reg <<'REG'
+  image='C:\\windows\\system32\\drivers\\acpisim.sys'   # as a .reg string
+  reg_import acpisim-install.reg <<REG
 REGEDIT4
 
-[-HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\AcpiSim]
+[-$ACPISIM_KEY]
 
-[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\AcpiSim]
+[$ACPISIM_KEY]
 "Type"=dword:00000001
 "Start"=dword:00000002
 "ErrorControl"=dword:00000001
-"ImagePath"="C:\\windows\\system32\\drivers\\acpisim.sys"
+"ImagePath"="$image"
 "DisplayName"="ACPI power-control stand-in"
 
-[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\AcpiSim\Parameters]
+[$ACPISIM_PARAMETERS_KEY]
 REG
   service_registered || { echo "install.sh: the AcpiSim service was not registered in $WINEPREFIX" >&2; exit 1; }
   done=1
@@ -50,7 +51,8 @@ fi
 if [ "$(backend_settings)" != "$backend" ]; then
   value=-
   [ -z "$backend" ] || value="\"$backend\""
-  printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\AcpiSim\\Parameters]\r\n"Backend"=%s\r\n"SysfsRoot"=-\r\n"HostIdleMilliseconds"=-\r\n' "$value" |
+  printf 'REGEDIT4\r\n\r\n[%s]\r\n"Backend"=%s\r\n"SysfsRoot"=-\r\n"HostIdleMilliseconds"=-\r\n' \
+    "$ACPISIM_PARAMETERS_KEY" "$value" |
     reg_import acpisim-backend.reg
   [ "$(backend_settings)" = "$backend" ] || { echo "install.sh: Backend=$backend was not set in $WINEPREFIX" >&2; exit 1; }
   done=1

@@ -1,64 +1,7 @@
 /* The driver's request rules: sizes, values, fault injection, the call into
    the backend and the journal line of every request. */
 #include "standin-driver/acpisimrules.h"
-
-/* A bounded text builder for the journal line: never writes past the end,
-   and the line always stays NUL-terminated. */
-typedef struct LINE {
-    char  *Text;
-    size_t Size, Length;
-} LINE;
-
-static void PutText(LINE *ln, const char *s)
-{
-    while (*s && ln->Length + 1 < ln->Size)
-        ln->Text[ln->Length++] = *s++;
-    ln->Text[ln->Length] = 0;
-}
-
-static void PutDecimal(LINE *ln, uint32_t v)
-{
-    char digits[11];
-    int n = 0;
-    do {
-        digits[n++] = (char)('0' + v % 10);
-        v /= 10;
-    } while (v);
-    char text[12];
-    for (int i = 0; i < n; i++)
-        text[i] = digits[n - 1 - i];
-    text[n] = 0;
-    PutText(ln, text);
-}
-
-static void PutHex(LINE *ln, uint32_t v)
-{
-    static const char hex[] = "0123456789ABCDEF";
-    char text[11] = "0x";
-    for (int i = 0; i < 8; i++)
-        text[2 + i] = hex[(v >> (28 - 4 * i)) & 0xF];
-    text[10] = 0;
-    PutText(ln, text);
-}
-
-static void PutAlarm(LINE *ln, const RTC_ALARM_TIME *t)
-{
-    const uint16_t f[8] = { t->Year, t->Month, t->Day, t->Hour,
-                            t->Minute, t->Second, t->Milliseconds, t->Weekday };
-    for (int i = 0; i < 8; i++) {
-        if (i)
-            PutText(ln, ",");
-        PutDecimal(ln, f[i]);
-    }
-}
-
-static void CopyBytes(void *to, const void *from, size_t n)
-{
-    unsigned char *d = (unsigned char *)to;
-    const unsigned char *s = (const unsigned char *)from;
-    while (n--)
-        *d++ = *s++;
-}
+#include "standin-driver/textrules.h"
 
 static int AlarmInRange(const RTC_ALARM_TIME *t)
 {
@@ -75,7 +18,7 @@ void AcpiSimDefaultConfig(ACPISIM_CONFIG *cfg)
     cfg->CapabilityMask = ACPISIM_DEFAULT_CAPABILITIES;
     cfg->FailCode = 0;
     cfg->FailStatus = ACPISIM_DEFAULT_FAIL_STATUS;
-    CopyBytes(cfg->SysfsRoot, root, sizeof root);
+    AcpiSimCopy(cfg->SysfsRoot, root, sizeof root);
     cfg->HostIdleMilliseconds = ACPISIM_DEFAULT_IDLE_MS;
     cfg->ShortReply = 0;
 }
@@ -93,13 +36,29 @@ uint32_t AcpiSimRequestSize(uint32_t code)
     case IOCTL_SET_FAN:
     case IOCTL_GET_CAPABILITIES:
     case IOCTL_SET_DUTY_CYCLE:
-        return 4;
+        return ACPI_VALUE_SIZE;
     case IOCTL_SET_RTC_ALARM:
     case IOCTL_GET_RTC_ALARM:
         return sizeof(RTC_ALARM_TIME);
     default:
         return 0;
     }
+}
+
+/* A journal line: "NAME VALUE STATUS[ reply=REPLY][ NOTE]\r\n"; an unknown
+   code's NAME and every STATUS in hex. */
+#define HEX_FIELD "0x%08X"
+#define STATUS_FIELD " " HEX_FIELD
+
+/* The end of a journal line: the backend's note, if any, and CRLF. */
+static void PutNote(ACPISIM_TEXT *ln, const ACPISIM_BACKEND *be)
+{
+    if (be && be->TakeNote) {
+        const char *note = be->TakeNote();
+        if (*note)
+            AcpiSimPut(ln, " %s", note);
+    }
+    AcpiSimPut(ln, "\r\n");
 }
 
 /* Carries out a request whose sizes are right; value and alarm hold the
@@ -110,13 +69,13 @@ static uint32_t Perform(const ACPISIM_BACKEND *be, const ACPISIM_CONFIG *cfg,
     uint32_t v = *value;
     switch (code) {
     case IOCTL_SET_SLEEP_STATE:
-        return v >= ACPI_SLEEP_STATE(1) && v <= ACPI_SLEEP_STATE(4) ? be->SetSleepState(v) : ACPISIM_STATUS_INVALID_PARAMETER;
+        return v >= ACPI_SLEEP_STATE_MIN && v <= ACPI_SLEEP_STATE_MAX ? be->SetSleepState(v) : ACPISIM_STATUS_INVALID_PARAMETER;
     case IOCTL_SET_CPU_STATE:
-        return v >= 1 && v <= 3 ? be->SetCpuState(v) : ACPISIM_STATUS_INVALID_PARAMETER;
+        return v >= ACPI_CPU_STATE_MIN && v <= ACPI_CPU_STATE_MAX ? be->SetCpuState(v) : ACPISIM_STATUS_INVALID_PARAMETER;
     case IOCTL_SET_FAN:
-        return v <= 1 ? be->SetFan(v) : ACPISIM_STATUS_INVALID_PARAMETER;
+        return v == ACPI_FAN_OFF || v == ACPI_FAN_ON ? be->SetFan(v) : ACPISIM_STATUS_INVALID_PARAMETER;
     case IOCTL_SET_DUTY_CYCLE:
-        return v <= 100 ? be->SetDutyCycle(v) : ACPISIM_STATUS_INVALID_PARAMETER;
+        return v <= ACPI_DUTY_MAX ? be->SetDutyCycle(v) : ACPISIM_STATUS_INVALID_PARAMETER;
     case IOCTL_GET_CAPABILITIES:
         /* The input is a placeholder (the program sends 0): not judged. */
         return be->GetCapabilities(cfg->CapabilityMask, value);
@@ -133,7 +92,7 @@ static uint32_t Perform(const ACPISIM_BACKEND *be, const ACPISIM_CONFIG *cfg,
 uint32_t AcpiSimRequest(const ACPISIM_BACKEND *be, const ACPISIM_CONFIG *cfg,
                         ACPISIM_REQUEST *rq)
 {
-    LINE ln = { rq->Journal, sizeof rq->Journal, 0 };
+    ACPISIM_TEXT ln = { rq->Journal, sizeof rq->Journal, 0 };
     const char *name = AcpiIoctlName(rq->Code);
     uint32_t size = AcpiSimRequestSize(rq->Code);
     uint32_t status, value = 0;
@@ -142,25 +101,24 @@ uint32_t AcpiSimRequest(const ACPISIM_BACKEND *be, const ACPISIM_CONFIG *cfg,
 
     rq->Information = 0;
     if (name)
-        PutText(&ln, name);
+        AcpiSimPut(&ln, "%s ", name);
     else
-        PutHex(&ln, rq->Code);
-    PutText(&ln, " ");
+        AcpiSimPut(&ln, HEX_FIELD " ", rq->Code);
 
     if (!name) {
         /* Nothing of a request we do not know is read. */
         status = ACPISIM_STATUS_INVALID_DEVICE_REQUEST;
-        PutText(&ln, "-");
+        AcpiSimPut(&ln, "-");
     } else if (!rq->Buffer || rq->InputLength != size || rq->OutputLength != size) {
         status = ACPISIM_STATUS_INVALID_PARAMETER;
-        PutText(&ln, "-");
+        AcpiSimPut(&ln, "-");
     } else {
         if (isAlarm) {
-            CopyBytes(&alarm, rq->Buffer, sizeof alarm);
-            PutAlarm(&ln, &alarm);
+            AcpiSimCopy(&alarm, rq->Buffer, sizeof alarm);
+            AcpiSimPutAlarm(&ln, &alarm, ACPISIM_ALARM_FIELDS);
         } else {
-            CopyBytes(&value, rq->Buffer, sizeof value);
-            PutDecimal(&ln, value);
+            AcpiSimCopy(&value, rq->Buffer, sizeof value);
+            AcpiSimPut(&ln, "%u", value);
         }
         if (cfg->FailCode && rq->Code == cfg->FailCode)
             status = AcpiSimFaultStatus(cfg->FailStatus);
@@ -170,30 +128,29 @@ uint32_t AcpiSimRequest(const ACPISIM_BACKEND *be, const ACPISIM_CONFIG *cfg,
             status = Perform(be, cfg, rq->Code, &value, &alarm);
     }
 
-    PutText(&ln, " ");
-    PutHex(&ln, status);
+    AcpiSimPut(&ln, STATUS_FIELD, status);
     if (status == ACPISIM_STATUS_SUCCESS) {
         if (isAlarm)
-            CopyBytes(rq->Buffer, &alarm, sizeof alarm);
+            AcpiSimCopy(rq->Buffer, &alarm, sizeof alarm);
         else
-            CopyBytes(rq->Buffer, &value, sizeof value);
+            AcpiSimCopy(rq->Buffer, &value, sizeof value);
         rq->Information = rq->Code == cfg->ShortReply ? size - 1 : size;
         if (rq->Code == IOCTL_GET_CAPABILITIES) {
-            PutText(&ln, " reply=");
-            PutDecimal(&ln, value);
+            AcpiSimPut(&ln, " reply=%u", value);
         } else if (rq->Code == IOCTL_GET_RTC_ALARM) {
-            PutText(&ln, " reply=");
-            PutAlarm(&ln, &alarm);
+            AcpiSimPut(&ln, " reply=");
+            AcpiSimPutAlarm(&ln, &alarm, ACPISIM_ALARM_FIELDS);
         }
     }
-    if (be && be->TakeNote) {
-        const char *note = be->TakeNote();
-        if (*note) {
-            PutText(&ln, " ");
-            PutText(&ln, note);
-        }
-    }
-    PutText(&ln, "\r\n");
+    PutNote(&ln, be);
     rq->JournalLength = ln.Length;
     return status;
+}
+
+size_t AcpiSimPutBackLine(const ACPISIM_BACKEND *be, uint32_t status, char *line, size_t size)
+{
+    ACPISIM_TEXT ln = { line, size, 0 };
+    AcpiSimPut(&ln, "PUT_BACK %s" STATUS_FIELD, be->Name, status);
+    PutNote(&ln, be);
+    return ln.Length;
 }

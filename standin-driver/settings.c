@@ -5,9 +5,10 @@
 
 static WCHAR g_ParamsPath[512];          /* the service key + \Parameters */
 
+/* Room for the longest string read: a path of TEXT_SIZE characters. */
 typedef struct VALUE_BUFFER {
     KEY_VALUE_PARTIAL_INFORMATION Info;
-    UCHAR More[PATH_CHARS * sizeof(WCHAR)];
+    UCHAR More[TEXT_SIZE * sizeof(WCHAR)];
 } VALUE_BUFFER;
 
 /* Reads one value of the expected type: 1, or 0 when it is missing or of
@@ -52,19 +53,6 @@ static int ReadString(HANDLE key, PCWSTR name, WCHAR *out, ULONG outChars)
     return 1;
 }
 
-ULONG NtPathOf(WCHAR *path, const WCHAR *dos)
-{
-    static const WCHAR prefix[] = L"\\??\\";
-    ULONG n = 0, i;
-    if (dos[0] && dos[0] != L'\\')
-        for (; prefix[n]; n++)
-            path[n] = prefix[n];
-    for (i = 0; dos[i]; i++, n++)
-        path[n] = dos[i];
-    path[n] = 0;
-    return n;
-}
-
 BOOLEAN SettingsKeyFrom(PCUNICODE_STRING serviceKey)
 {
     ULONG chars = serviceKey->Length / sizeof(WCHAR);
@@ -81,12 +69,12 @@ NTSTATUS LoadSettings(DRIVER_SETTINGS *s)
     UNICODE_STRING path;
     OBJECT_ATTRIBUTES oa;
     HANDLE key;
-    WCHAR text[PATH_CHARS];
+    WCHAR text[TEXT_SIZE];
     char backend[32];
     ULONG i;
 
     AcpiSimDefaultConfig(&s->Config);
-    NtPathOf(s->JournalPath, L"" ACPISIM_DEFAULT_JOURNAL);
+    NtPathOf(s->JournalPath, NT_PATH_CHARS, L"" ACPISIM_DEFAULT_JOURNAL);
 
     RtlInitUnicodeString(&path, g_ParamsPath);
     InitializeObjectAttributes(&oa, &path, OBJ_CASE_INSENSITIVE | OBJ_KERNEL_HANDLE, NULL, NULL);
@@ -99,18 +87,19 @@ NTSTATUS LoadSettings(DRIVER_SETTINGS *s)
     s->Config.FailCode = ReadDword(key, L"FailCode", 0);
     s->Config.FailStatus = ReadDword(key, L"FailStatus", s->Config.FailStatus);
     s->Config.ShortReply = ReadDword(key, L"ShortReply", 0);
-    s->Config.HostIdleMilliseconds = ReadDword(key, L"HostIdleMilliseconds", s->Config.HostIdleMilliseconds);
-    if (s->Config.HostIdleMilliseconds < 1 || s->Config.HostIdleMilliseconds > 60000)
-        s->Config.HostIdleMilliseconds = ACPISIM_DEFAULT_IDLE_MS;
+    /* An idle time out of range keeps the default. */
+    ULONG idle = ReadDword(key, L"HostIdleMilliseconds", s->Config.HostIdleMilliseconds);
+    if (idle >= 1 && idle <= 60000)
+        s->Config.HostIdleMilliseconds = idle;
     /* A root too long to keep turns host access off rather than falling
        back to the machine's own files. */
     if (ReadString(key, L"SysfsRoot", (WCHAR *)s->Config.SysfsRoot, ACPISIM_ROOT_CHARS) < 0) {
         DbgPrint("acpisim: SysfsRoot is too long, the host backend reaches no file\n");
         s->Config.SysfsRoot[0] = 0;
     }
-    switch (ReadString(key, L"JournalFile", text, MAX_PATH)) {
+    switch (ReadString(key, L"JournalFile", text, TEXT_SIZE)) {
     case 1:
-        NtPathOf(s->JournalPath, text);
+        NtPathOf(s->JournalPath, NT_PATH_CHARS, text);
         break;
     case -1:
         DbgPrint("acpisim: JournalFile is too long, no journal\n");

@@ -11,10 +11,10 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 prefix_create "$1"
 target="$WINEPREFIX/drive_c/windows/system32/drivers/acpisim.sys"
 if service_registered; then
-  reg_import acpisim-uninstall.reg <<'REG'
+  reg_import acpisim-uninstall.reg <<REG
 REGEDIT4
 
-[-HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\AcpiSim]
+[-$ACPISIM_KEY]
 REG
 fi
 rm -f "$target"

@@ -7,9 +7,6 @@
 #include <stdint.h>
 #include "selection/selectionrules.h"
 
-#define PASS_TEXT_SIZE 260     /* a string-table text */
-#define PASS_LINE_SIZE 1024    /* a formatted log line */
-
 /* The four steps of a pass, in the order Start runs them. */
 enum PassStep { PASS_CPU, PASS_SYSTEM, PASS_FAN, PASS_THROTTLE };
 

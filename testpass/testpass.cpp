@@ -1,8 +1,11 @@
 /* The test pass: the four steps of the Start command, each walking its
    tests with message boxes owned by the main window, the log pane and the
    driver. */
-#include "app/veruvez.h"
+#include "testpass/testpass.h"
 #include "testpass/passrules.h"
+#include "driver/device.h"
+#include "log/logpane.h"
+#include "app/globals.h"
 
 class WindowOperator : public PassOperator {
 public:

@@ -4,6 +4,7 @@
    naming its lead bytes, then the NUL-separated name, before and after
    texts.  Every buffer is a heap block of exactly the size handed over. */
 #include "log/saverules.h"
+#include "res/texts.h"
 #include "fuzz.h"
 #include <memory>
 
@@ -122,11 +123,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     CheckWithName(out.get(), bufSize, n, before, name, after, dbcs);
 
     char prefix[40];
-    snprintf(prefix, sizeof prefix, "Error [%ld] saving ", code);
+    snprintf(prefix, sizeof prefix, SAVE_ERROR_FORMAT, code);
     n = FormatSaveError(out.get(), bufSize, code, name.c_str(), isLead);
     CheckWithName(out.get(), bufSize, n, prefix, name, "", dbcs);
 
     n = FormatReplaceQuestion(out.get(), bufSize, name.c_str(), isLead);
-    CheckWithName(out.get(), bufSize, n, "", name, " already exists.\nDo you want to replace it?", dbcs);
+    CheckWithName(out.get(), bufSize, n, "", name, SAVE_REPLACE_TEXT, dbcs);
     return 0;
 }

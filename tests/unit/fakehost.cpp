@@ -71,9 +71,10 @@ static void FakeIdle(void *ctx, uint32_t ms)
         h.IdleTick();
 }
 
-static void FakeNow(void *ctx, HOST_CLOCK *clock)
+static uint32_t FakeNow(void *ctx, HOST_CLOCK *clock)
 {
     *clock = ((FakeHost *)ctx)->clock;
+    return ((FakeHost *)ctx)->clockStatus;
 }
 
 FakeHost::FakeHost()
@@ -111,7 +112,7 @@ std::vector<std::string> FakeHost::Writes(const std::string &under) const
     return out;
 }
 
-void FakeHost::Open(const std::u16string &root, uint32_t idleMs)
+uint32_t FakeHost::Open(const std::u16string &root, uint32_t idleMs)
 {
     ACPISIM_CONFIG cfg;
     AcpiSimDefaultConfig(&cfg);
@@ -120,7 +121,7 @@ void FakeHost::Open(const std::u16string &root, uint32_t idleMs)
         cfg.SysfsRoot[i] = root[i];
     cfg.SysfsRoot[i] = 0;
     cfg.HostIdleMilliseconds = idleMs;
-    AcpiSimHost.Open(&cfg);
+    return AcpiSimHost.Open(&cfg);
 }
 
 uint32_t FakeHost::Action(FakeHost &, FakeFile &f, const std::string &value)

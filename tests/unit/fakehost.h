@@ -41,6 +41,7 @@ public:
     std::vector<FakeWrite> writes;     /* every write tried, in order */
     std::vector<std::string> probes;   /* every CanWrite, in order */
     HOST_CLOCK clock{};
+    uint32_t clockStatus = 0;          /* a failing clock read: its status */
     uint32_t idled = 0;                /* milliseconds waited in all */
     /* Idle states a CPU never enters, by name. */
     std::vector<std::string> neverEntered;
@@ -50,8 +51,9 @@ public:
     /* The writes as "path=value", optionally only those under a prefix. */
     std::vector<std::string> Writes(const std::string &under = "") const;
 
-    /* The backend's settings at an open of the device. */
-    void Open(const std::u16string &root = u"Z:\\", uint32_t idleMs = 2000);
+    /* The backend's settings at an open of the device; the status of
+       putting back what another root had changed. */
+    uint32_t Open(const std::u16string &root = u"Z:\\", uint32_t idleMs = 2000);
 
     /* Stores: a file that reads the same whatever is written (power/state);
        a choice among words, the written one then in brackets (mem_sleep);

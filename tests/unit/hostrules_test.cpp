@@ -3,6 +3,7 @@
    put back (after a failure too), and alarm times across month ends and
    changes of the clocks. */
 #include "tests/unit/fakehost.h"
+#include "standin-driver/textrules.h"
 #include <gtest/gtest.h>
 #include <cstring>
 
@@ -146,16 +147,16 @@ TEST(HostText, LinesWordsChoicesNumbersAndCpuLists)
 TEST(HostText, FormatStaysInsideItsBufferAndDivisionNeedsNoHelper)
 {
     char out[12];
-    EXPECT_EQ(HostFormat(out, sizeof out, "%s=%u %d%%", "C1E", 42u, -7), 10u);
+    EXPECT_EQ(AcpiSimFormat(out, sizeof out, "%s=%u %d%%", "C1E", 42u, -7), 10u);
     EXPECT_STREQ(out, "C1E=42 -7%");
-    EXPECT_EQ(HostFormat(out, sizeof out, "+%lld", 9223372036854775807ll), 11u);
+    EXPECT_EQ(AcpiSimFormat(out, sizeof out, "+%lld", 9223372036854775807ll), 11u);
     EXPECT_STREQ(out, "+9223372036");
-    EXPECT_EQ(HostFormat(out, sizeof out, "%llu", 18446744073709551615ull), 11u);
+    EXPECT_EQ(AcpiSimFormat(out, sizeof out, "%llu", 18446744073709551615ull), 11u);
     char tiny[1] = { 'x' };
-    EXPECT_EQ(HostFormat(tiny, sizeof tiny, "abc"), 0u);
+    EXPECT_EQ(AcpiSimFormat(tiny, sizeof tiny, "abc"), 0u);
     EXPECT_EQ(tiny[0], 0);
     uint32_t r;
-    EXPECT_EQ(HostDivide(1830123456789ull, 10000000, &r), 183012u);
+    EXPECT_EQ(AcpiSimDivide(1830123456789ull, 10000000, &r), 183012u);
     EXPECT_EQ(r, 3456789u);
 }
 
@@ -227,9 +228,38 @@ TEST(HostCapabilities, LaptopBareAndUnprivileged)
         for (auto &f : h.files)
             f.second.writable = false;
         h.Open();
-        EXPECT_EQ(Send(IOCTL_GET_CAPABILITIES, 0).journal,
-                  "IOCTL_GET_CAPABILITIES 0 0x00000000 reply=0 idle=intel_idle fan=none throttle=none rtc=none");
+        EXPECT_EQ(Send(IOCTL_GET_CAPABILITIES, 0).journal, "IOCTL_GET_CAPABILITIES 0 0xC0000022 denied=sys/power/state");
         EXPECT_TRUE(h.writes.empty());
+    }
+}
+
+/* A file that is there but refuses is no absent feature: no mask is given. */
+TEST(HostCapabilities, AFileThereThatRefusesFailsTheQueryNamingIt)
+{
+    struct Case { std::function<void(FakeHost &)> build; const char *journal; };
+    const std::string state1 = std::string(kCpu) + "cpu0/cpuidle/state1/";
+    const Case cases[] = {
+        { [](FakeHost &h) { AddSleep(h, "mem", "[deep]"); h.files["sys/power/mem_sleep"].readStatus = 0xC0000022; },
+          "0xC0000022 denied=sys/power/mem_sleep" },
+        { [&](FakeHost &h) { AddIdle(h, "acpi_idle", { "POLL", "C1", "C2" }); h.files[state1 + "disable"].writable = false; },
+          "0xC0000022 idle=acpi_idle denied=sys/devices/system/cpu/cpu0/cpuidle/state1/disable" },
+        { [](FakeHost &h) { AddCooling(h, 1, "Fan", 3); h.files["sys/class/thermal/cooling_device1/cur_state"].writable = false; },
+          "0xC0000022 idle=none denied=sys/class/thermal/cooling_device1/cur_state" },
+        { [](FakeHost &h) { h.Set("sys/class/hwmon/hwmon0/name", "nct6775\n");
+                            h.Set("sys/class/hwmon/hwmon0/pwm2", "120\n").writable = false; },
+          "0xC0000022 idle=none denied=sys/class/hwmon/hwmon0/pwm2" },
+        { [](FakeHost &h) { AddPstate(h); h.files[std::string(kCpu) + "intel_pstate/max_perf_pct"].writable = false; },
+          "0xC0000022 idle=none fan=none denied=sys/devices/system/cpu/intel_pstate/max_perf_pct" },
+        { [](FakeHost &h) { AddRtc(h); h.files["sys/class/rtc/rtc0/wakealarm"].writable = false; },
+          "0xC0000022 idle=none fan=none throttle=none denied=sys/class/rtc/rtc0/wakealarm" },
+    };
+    for (const Case &c : cases) {
+        FakeHost h;
+        c.build(h);
+        h.Open();
+        Reply r = Send(IOCTL_GET_CAPABILITIES, 0);
+        EXPECT_EQ(r.journal, std::string("IOCTL_GET_CAPABILITIES 0 ") + c.journal);
+        EXPECT_EQ(r.value, 0u) << c.journal;
     }
 }
 
@@ -245,8 +275,6 @@ TEST(HostCapabilities, EachBitFromItsOwnFiles)
         { "cpuidle none", [](FakeHost &h) { AddIdle(h, "none", { "POLL", "C1", "C2" }); }, 0 },
         { "hwmon pwm", [](FakeHost &h) { h.Set("sys/class/hwmon/hwmon0/name", "nct6775\n");
                                          h.Set("sys/class/hwmon/hwmon0/pwm2", "120\n"); }, 0x80 },
-        { "read-only pwm", [](FakeHost &h) { h.Set("sys/class/hwmon/hwmon0/name", "nct6775\n");
-                                             h.Set("sys/class/hwmon/hwmon0/pwm2", "120\n").writable = false; }, 0 },
         { "Processor cooling", [](FakeHost &h) { AddCooling(h, 3, "Processor", 10); }, 0x100 },
         { "cpufreq", [](FakeHost &h) { h.Set(std::string(kCpu) + "online", "0-1\n"); AddCpufreq(h, 2); }, 0x100 },
         { "rtc without since_epoch", [](FakeHost &h) { h.Set("sys/class/rtc/rtc0/wakealarm", ""); }, 0 },
@@ -477,6 +505,11 @@ TEST(HostFan, HwmonPwmInManualMode)
     FakeHost bare;
     bare.Open();
     EXPECT_EQ(Send(IOCTL_SET_FAN, 0).journal, "IOCTL_SET_FAN 0 0xC00000BB mechanism=none");
+    FakeHost refused;   /* there, but refusing: no absent fan */
+    refused.Set("sys/class/hwmon/hwmon0/name", "nct6775\n");
+    refused.Set("sys/class/hwmon/hwmon0/pwm2", "120\n").writable = false;
+    refused.Open();
+    EXPECT_EQ(Send(IOCTL_SET_FAN, 1).journal, "IOCTL_SET_FAN 1 0xC0000022 mechanism=hwmon0/pwm2");
 }
 
 TEST(HostDuty, ProcessorCoolingThenIntelPstateThenCpufreq)
@@ -537,6 +570,62 @@ TEST(HostRelease, SettingsGoBackUnderTheRootTheyWereChangedUnder)
     EXPECT_EQ(h.writes[1].value, "0");
     AcpiSimHost.Release();
     EXPECT_EQ(h.writes.size(), 2u);
+}
+
+/* A setting that cannot go back stays kept, under its own root: the close
+   says so (the driver journals the line) and the next one tries again. */
+TEST(HostRelease, ASettingThatCannotGoBackIsKeptReportedAndTriedAgain)
+{
+    FakeHost h;
+    BuildLaptop(h);
+    h.Open(u"C:\\tree-a");
+    Send(IOCTL_SET_FAN, 1);
+    FakeFile &fan = h.files["sys/class/thermal/cooling_device1/cur_state"];
+    fan.writeStatus = 0xC0000185;
+    char line[ACPISIM_JOURNAL_LINE];
+    for (int close = 0; close < 2; close++) {   /* the last close, then an open under another root */
+        EXPECT_EQ(close ? h.Open(u"C:\\tree-b") : AcpiSimHost.Release(), DEVICE_ERROR);
+        AcpiSimPutBackLine(&AcpiSimHost, DEVICE_ERROR, line, sizeof line);
+        EXPECT_STREQ(line, "PUT_BACK host 0xC0000185 kept=1\r\n");
+    }
+    EXPECT_EQ(Send(IOCTL_SET_DUTY_CYCLE, 50).journal, "IOCTL_SET_DUTY_CYCLE 50 0xC0000185 mechanism=intel_pstate put-back=pending");
+    fan.writeStatus = 0;
+    EXPECT_EQ(AcpiSimHost.Release(), OK);
+    EXPECT_EQ(h.writes.back().root, "C:\\tree-a");
+    EXPECT_EQ(h.Writes("sys/class/thermal/cooling_device1/"),
+              (std::vector<std::string>{ "cur_state=3", "cur_state=0", "cur_state=0", "cur_state=0" }));
+    EXPECT_EQ(h.Text("sys/devices/system/cpu/intel_pstate/max_perf_pct"), "100\n");
+}
+
+/* With 1024 settings kept (cpufreq on 1024 CPUs) there is no room for one
+   more: a change is refused before it is made, a failed put-back fails. */
+TEST(HostRelease, AFullPutBackTableIsNotedAndFails)
+{
+    struct Case { uint32_t code, value; const char *journal; };
+    const Case cases[] = {
+        { IOCTL_SET_FAN, 1, "IOCTL_SET_FAN 1 0xC0000185 mechanism=cooling_device1 put-back=full" },
+        { IOCTL_SET_SLEEP_STATE, 4,
+          "IOCTL_SET_SLEEP_STATE 4 0xC0000185 state=mem mem_sleep=deep was=s2idle restore=failed put-back=full" },
+        { IOCTL_SET_CPU_STATE, 1, "IOCTL_SET_CPU_STATE 1 0xC0000185 idle=C1 put-back=full usage+=5 time+=4500us restore-failed=1" },
+    };
+    FakeHost h;
+    AddSleep(h, "mem", "[s2idle] deep");
+    AddIdle(h, "acpi_idle", { "POLL", "C1" }, "0-1023", 1);
+    AddCooling(h, 1, "Fan", 3);
+    AddCpufreq(h, 1024);
+    auto refuseTheWayBack = [](FakeHost &, FakeFile &f, const std::string &v) -> uint32_t {
+        if (v == "s2idle" || (v == "0" && f.text == "1\n"))
+            return 0x80000011;   /* EBUSY */
+        f.text = v == "deep" ? "s2idle [deep]\n" : v + "\n";
+        return 0;
+    };
+    h.files["sys/power/mem_sleep"].store = refuseTheWayBack;
+    h.files[Disable(0, 0)].store = refuseTheWayBack;
+    h.Open(u"Z:\\", 5);
+    ASSERT_EQ(Send(IOCTL_SET_DUTY_CYCLE, 50).status, OK);
+    for (const Case &c : cases)
+        EXPECT_EQ(Send(c.code, c.value).journal, c.journal);
+    EXPECT_EQ(h.Text("sys/class/thermal/cooling_device1/cur_state"), "0\n");
 }
 
 TEST(HostRelease, WithoutAPlatformOrARootNothingIsReached)
@@ -701,6 +790,13 @@ TEST(HostAlarm, FaultsReachTheProgramAsItsStatuses)
     EXPECT_EQ(SendAlarm(IOCTL_GET_RTC_ALARM, {}).status, DEVICE_ERROR);
     h.Set("sys/class/rtc/rtc0/wakealarm", "soon\n");
     EXPECT_EQ(SendAlarm(IOCTL_GET_RTC_ALARM, {}).status, DEVICE_ERROR);
+    /* A clock that cannot be read: nothing reckoned from 1601, nothing written. */
+    h.Set("sys/class/rtc/rtc0/wakealarm", "1000003540\n").store = FakeHost::WakeAlarm;
+    h.clockStatus = 0xC0000003;
+    h.writes.clear();
+    EXPECT_EQ(SendAlarm(IOCTL_SET_RTC_ALARM, t).journal, "IOCTL_SET_RTC_ALARM 2026,12,6,15,59,0,0,0 0xC0000185 clock=failed");
+    EXPECT_EQ(SendAlarm(IOCTL_GET_RTC_ALARM, {}).journal, "IOCTL_GET_RTC_ALARM 0,0,0,0,0,0,0,0 0xC0000185 clock=failed");
+    EXPECT_TRUE(h.writes.empty());
     h.files.clear();
     EXPECT_EQ(SendAlarm(IOCTL_SET_RTC_ALARM, t).journal, "IOCTL_SET_RTC_ALARM 2026,12,6,15,59,0,0,0 0xC00000BB rtc=none");
     EXPECT_EQ(SendAlarm(IOCTL_GET_RTC_ALARM, {}).status, NOT_SUPPORTED);

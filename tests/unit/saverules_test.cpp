@@ -1,4 +1,5 @@
 #include "log/saverules.h"
+#include "res/texts.h"
 #include <gtest/gtest.h>
 #include <cstring>
 #include <string>
@@ -20,7 +21,7 @@ TEST(SaveName, EveryRowOfTheRule)
     };   /* final "": the name stays as typed; format 0: no room for the extension */
     for (const auto &row : rows) {
         SCOPED_TRACE(row.typed.substr(0, 20) + " pair " + std::to_string(row.pair));
-        std::vector<char> buf(SAVE_NAME_SIZE);
+        std::vector<char> buf(TEXT_SIZE);
         row.typed.copy(buf.data(), row.typed.size());
         bool appended = row.final.empty();   /* the wrong answer, to be overwritten */
         EXPECT_EQ(SettleSaveName(buf.data(), buf.size(), row.pair, &appended), row.format);
