@@ -93,9 +93,10 @@ App::App(int show)
     process = pi.hProcess;
     pid = pi.dwProcessId;
     std::string cls = T(IDS_CLASSNAME);
-    WaitFor([&] { return (main = WindowOf(pid, cls.c_str())) != NULL || Exited() != STILL_ACTIVE; },
-            "the main window");
-    if (!main)
+    WaitFor([&] {
+        return (main = WindowOf(pid, cls.c_str())) != NULL || WindowOf(pid, "#32770") || Exited() != STILL_ACTIVE;
+    }, "the main window");
+    if (!main && Exited() != STILL_ACTIVE)
         throw Error("the program ended with " + std::to_string(Exited()) + " and no window");
     WaitForInputIdle(process, kWait);
     pane = GetDlgItem(main, IDC_LOG);
@@ -147,7 +148,7 @@ Box App::NextBox()
 {
     Box box;
     WaitFor([&] { return (box.hwnd = WindowOf(pid, "#32770")) != NULL; },
-            "a message box; the log holds " + Text(pane));
+            "a message box");
     box.owner = GetWindow(box.hwnd, GW_OWNER);
     box.caption = Text(box.hwnd);
     box.text = Text(GetDlgItem(box.hwnd, 0xFFFF));
@@ -164,7 +165,8 @@ void App::Answer(const Box &box, int button)
 {
     PostMessageA(box.hwnd, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM)GetDlgItem(box.hwnd, button));
     WaitFor([&] { return !IsWindow(box.hwnd); }, "the box " + box.text + " to close");
-    Settle();
+    if (main)
+        Settle();
 }
 
 HWND App::Dialog(const std::string &caption)

@@ -35,7 +35,8 @@ struct Box {
     std::vector<int> buttons;
 };
 
-/* One run of the program, in C:\; the destructor ends a copy still running. */
+/* One run of the program, in C:\, once its main window or a box is up;
+   the destructor ends a copy still running. */
 class App {
 public:
     explicit App(int show = -1);   /* STARTUPINFO.wShowWindow, -1 none */

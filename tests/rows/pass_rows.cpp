@@ -82,6 +82,11 @@ const Row kPassRows[] = {
      {"normal", "trace [VERUVEZ.EXE] ", "trace Could not find: c:\\windows\\system\\acpi.sys\n", "second=0", "fits",
       "about"},
      With({BANNER_LINE, "", NO_DRIVER_LINE}, AllSkipped()), {}, "[ACPI VMT's]\nS1SystemState=0\nC2CPUState=3\n"},
+
+    /* No log pane, no program: the operator is told why. */
+    {"WithoutRichEdit", "norichedit", nullptr, "O",
+     {"ACPI VMT - Error: Could not load RICHED32.DLL (system error 126).\nThe program cannot run without its log pane."},
+     {}, {}, nullptr},
 };
 
 }  // namespace

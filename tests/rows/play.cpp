@@ -41,6 +41,7 @@ const char *Ini(const char *digits)
 namespace {
 
 const char kHostRoot[] = "C:\\vmt-host";
+const char kDlls[] = "Software\\Wine\\AppDefaults\\VERUVEZ.EXE\\DllOverrides";   /* Wine's, for this program */
 
 /* A fake machine (tests/host/make-tree.sh) that runs while the row does. */
 void HostMachine(const std::string &profile)
@@ -110,6 +111,7 @@ void PlayRow(const Row &row)
     Unix("rm -rf \"$WINEPREFIX/drive_c/save\" \"$WINEPREFIX/drive_c/vmt-host\"");
     CreateDirectoryA("C:\\save", NULL);
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32");
+    RegDeleteTreeA(HKEY_CURRENT_USER, kDlls);
     DriverReset();
     int show = -1;
     std::istringstream driver(row.driver);
@@ -118,6 +120,7 @@ void PlayRow(const Row &row)
         else if (s == "min") show = SW_SHOWMINIMIZED;
         else if (s == "max") show = SW_SHOWMAXIMIZED;
         else if (s.compare(0, 5, "host:") == 0) HostMachine(s.substr(5));
+        else if (s == "norichedit") RegSetKeyValueA(HKEY_CURRENT_USER, kDlls, "riched32", REG_SZ, "", 1);
         else DriverSet(s.substr(0, s.find('=')), s.substr(s.find('=') + 1));
     }
     WriteIni(row.iniBefore);

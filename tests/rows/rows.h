@@ -12,7 +12,8 @@ struct Row {
     const char *name;
     /* The driver: "" its defaults, "off" stopped, "host:PROFILE" the host
        backend on a copy of a fake machine (tests/host/make-tree.sh), else
-       settings "Name=value ...".  "min"/"max" start the program so shown. */
+       settings "Name=value ...".  "min"/"max" start the program so shown;
+       "norichedit" without RICHED32.DLL. */
     const char *driver;
     const char *iniBefore;   /* nullptr: no settings file */
     /* Blank-separated steps:

@@ -179,8 +179,11 @@ void Step(Play &p, const std::string &step)
         PostMessageA(about, WM_COMMAND, IDOK, 0);
         WaitFor([&] { return !IsWindow(about); }, "the About box to close");
     } else if (op == "exit" || op == "close") {
-        p.log = app.Log();
-        if (DWORD code = app.End(op == "close"))
+        if (app.main)
+            p.log = app.Log();
+        else
+            WaitFor([&] { return app.Exited() != STILL_ACTIVE; }, "the program to end");
+        if (DWORD code = app.main ? app.End(op == "close") : app.Exited())
             p.seen.push_back("exit=" + std::to_string(code));
     } else if (op == "restart") {
         app.End(false);
