@@ -1,28 +1,34 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native rules under ASan and
 # UBSan, a bounded fuzzing run of the rules that read outside input
-# (scripts/fuzz.sh, about 20 s a target), then, for 32-bit and 64-bit
-# Windows, the program, its stand-in driver and the Wine tests, under one
-# private Xvfb display.  The Wine suites run for every architecture this
-# machine can run (VMT_WINE_ARCHS limits them, for example to win64); both
-# builds are always made.
+# (scripts/fuzz.sh), then, for 32-bit and 64-bit Windows, the programs, the
+# stand-in driver and the Wine tests, under one private Xvfb display.  The
+# Wine tests run for every architecture this machine can run
+# (VMT_WINE_ARCHS limits them, for example to win64); both builds are always
+# made.  Each stage's time is printed at the end.
 set -eu
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+times=""
+stage() {   # NAME COMMAND...: runs it and notes its time; its exit status
+  local name=$1 start=$SECONDS rc=0
+  shift
+  "$@" || rc=$?
+  times="$times$(printf '\n  %-24s %4d s' "$name" $((SECONDS - start)))"
+  return $rc
+}
 
+stage "packages" scripts/deps.sh
 cmake --preset host >/dev/null
-cmake --build --preset host
-ctest --preset host
-scripts/fuzz.sh
-
+stage "native build" cmake --build --preset host
+stage "native tests" ctest --preset host
+stage "fuzzing" scripts/fuzz.sh
 for arch in win32 win64; do
   cmake --preset $arch >/dev/null
-  cmake --build --preset $arch
+  stage "$arch build" cmake --build --preset $arch
 done
 
 . cmake/wine-env.sh
 wine_plan
-
 XVFB_PID=""
 cleanup() { [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null; true; }
 trap cleanup EXIT
@@ -30,8 +36,9 @@ trap cleanup EXIT
 failed=""
 for arch in $WINE_ARCHS; do
   echo "== Wine tests, $arch"
-  ctest --preset $arch || failed="$failed $arch"
+  stage "$arch Wine tests" ctest --preset $arch || failed="$failed $arch"
 done
+echo "Time of each stage (all: $SECONDS s):$times"
 if [ -n "$failed" ]; then
   echo "Wine tests failed for:$failed" >&2
   exit 1
