@@ -3,7 +3,6 @@
 #include "tests/soak/resources.h"
 #include <psapi.h>
 #include <winternl.h>
-#include <string>
 #include <vector>
 
 static BOOL CALLBACK Count(HWND hwnd, LPARAM lParam)
@@ -11,8 +10,7 @@ static BOOL CALLBACK Count(HWND hwnd, LPARAM lParam)
     auto *r = (std::pair<DWORD, size_t> *)lParam;
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == r->first && ++r->second && GetAncestor(hwnd, GA_PARENT) == GetDesktopWindow())
-        EnumChildWindows(hwnd, Count, lParam);
+    r->second += pid == r->first;
     return TRUE;
 }
 
@@ -20,29 +18,24 @@ Resources CountResources(DWORD pid, HANDLE process)
 {
     Resources r;
     std::vector<char> list(1 << 16);
-    ULONG need = 0;
-    while (NtQuerySystemInformation(SystemHandleInformation, list.data(), (ULONG)list.size(), &need) ==
+    while (NtQuerySystemInformation(SystemHandleInformation, list.data(), (ULONG)list.size(), NULL) ==
            (NTSTATUS)0xC0000004L)   /* STATUS_INFO_LENGTH_MISMATCH */
         list.resize(list.size() * 2);
     const auto *info = (const SYSTEM_HANDLE_INFORMATION *)list.data();
-    const std::wstring kLeaked = L"\\ComDlg32\\LastVisitedMRU";
     for (ULONG i = 0; i < info->Count; i++) {
         const SYSTEM_HANDLE_ENTRY &e = info->Handle[i];
         HANDLE h = NULL;
-        if (e.OwnerPid != pid)
+        r.handles += e.OwnerPid == pid;
+        if (e.OwnerPid != pid ||
+            !DuplicateHandle(process, (HANDLE)(ULONG_PTR)e.HandleValue, GetCurrentProcess(), &h, 0, FALSE, DUPLICATE_SAME_ACCESS))
             continue;
-        r.handles++;
-        if (!DuplicateHandle(process, (HANDLE)(ULONG_PTR)e.HandleValue, GetCurrentProcess(), &h, 0, FALSE, DUPLICATE_SAME_ACCESS))
-            continue;
-        union { OBJECT_NAME_INFORMATION name; char room[2048]; } u = {};
-        if (NtQueryObject(h, ObjectNameInformation, &u, sizeof u, NULL) >= 0 && u.name.Name.Buffer) {
-            std::wstring name(u.name.Name.Buffer, u.name.Name.Length / 2);
-            r.wineKeys += name.size() >= kLeaked.size() && name.compare(name.size() - kLeaked.size(), kLeaked.size(), kLeaked) == 0;
-        }
+        union { OBJECT_NAME_INFORMATION name; char room[2048]; } u = {};   /* the name ends in a 0 */
+        r.wineKeys += NtQueryObject(h, ObjectNameInformation, &u, sizeof u - 2, NULL) >= 0 && u.name.Name.Buffer &&
+                      wcsstr(u.name.Name.Buffer, L"\\ComDlg32\\LastVisitedMRU");
         CloseHandle(h);
     }
     std::pair<DWORD, size_t> windows(pid, 0);
-    EnumWindows(Count, (LPARAM)&windows);
+    EnumChildWindows(GetDesktopWindow(), Count, (LPARAM)&windows);   /* every top-level window and descendant */
     r.windows = windows.second;
     PROCESS_MEMORY_COUNTERS_EX mem = {};
     mem.cb = sizeof mem;
