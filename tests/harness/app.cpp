@@ -119,18 +119,18 @@ void App::Menu(WORD id)
 }
 
 /* The marker: the pane's event mask, which the program never sets, turned
-   to ENM_PROTECTED and back (no log text is protected: it has no effect). */
+   to ENM_PROTECTED or back (no log text is protected: it has no effect). */
 void App::Settle()
 {
-    static LPARAM mask;
-    mask ^= ENM_PROTECTED;
+    DWORD_PTR now = 0;
+    if (!SendMessageTimeoutA(pane, EM_GETEVENTMASK, 0, 0, SMTO_ABORTIFHUNG, kWait, &now))
+        throw Error("the program does not answer; it ended with " + std::to_string(Exited()));
+    LPARAM mask = (LPARAM)(now ^ ENM_PROTECTED);
     PostMessageA(pane, EM_SETEVENTMASK, 0, mask);
     WaitFor([&] {
-        DWORD_PTR got = 0;
         if (Exited() != STILL_ACTIVE)
             throw Error("the program ended with " + std::to_string(Exited()));
-        return SendMessageTimeoutA(pane, EM_GETEVENTMASK, 0, 0, SMTO_ABORTIFHUNG, 1000, &got) &&
-               (LPARAM)got == mask;
+        return SendMessageTimeoutA(pane, EM_GETEVENTMASK, 0, 0, SMTO_ABORTIFHUNG, 1000, &now) && (LPARAM)now == mask;
     }, "the program to take its messages");
 }
 

@@ -36,7 +36,6 @@ TEST(Keyboard, MenusBoxesSheetSaveAsAboutAltF4)
                       "\r\nC2CPUState=0\r\nC3CPUState=0\r\nFanOnOff=1\r\nCPUDutyCycle=0\r\nRTCAlarm=0\r\n";
     Unix("rm -rf \"$WINEPREFIX/drive_c/save\" && mkdir \"$WINEPREFIX/drive_c/save\"");
     DriverReset();
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\VERUVEZ.EXE\\DllOverrides");   /* a row may leave one */
     WriteIni(ini.c_str());
     App app;
     X(app.main, "key alt+t s");

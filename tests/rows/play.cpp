@@ -106,12 +106,18 @@ std::vector<std::string> Expect(const std::vector<std::string> &want, const std:
 
 }  // namespace
 
+/* A program started without RICHED32.DLL: Wine's setting for it, for one row only. */
+struct NoRichEdit {
+    void Set() { RegSetKeyValueA(HKEY_CURRENT_USER, kDlls, "riched32", REG_SZ, "", 1); }
+    ~NoRichEdit() { RegDeleteTreeA(HKEY_CURRENT_USER, kDlls); }
+};
+
 void PlayRow(const Row &row)
 {
+    NoRichEdit dlls;
     Unix("rm -rf \"$WINEPREFIX/drive_c/save\" \"$WINEPREFIX/drive_c/vmt-host\"");
     CreateDirectoryA("C:\\save", NULL);
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32");
-    RegDeleteTreeA(HKEY_CURRENT_USER, kDlls);
     DriverReset();
     int show = -1;
     std::istringstream driver(row.driver);
@@ -120,7 +126,7 @@ void PlayRow(const Row &row)
         else if (s == "min") show = SW_SHOWMINIMIZED;
         else if (s == "max") show = SW_SHOWMAXIMIZED;
         else if (s.compare(0, 5, "host:") == 0) HostMachine(s.substr(5));
-        else if (s == "norichedit") RegSetKeyValueA(HKEY_CURRENT_USER, kDlls, "riched32", REG_SZ, "", 1);
+        else if (s == "norichedit") dlls.Set();
         else DriverSet(s.substr(0, s.find('=')), s.substr(s.find('=') + 1));
     }
     WriteIni(row.iniBefore);

@@ -140,7 +140,6 @@ TEST(Soak, ReplayedOperator)
         sscanf(__argv[i], "--seed=%u", &seed), sscanf(__argv[i], "--steps=%d", &steps);
     Unix("rm -rf \"$WINEPREFIX/drive_c/save\" && mkdir \"$WINEPREFIX/drive_c/save\"");
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32");
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\VERUVEZ.EXE\\DllOverrides");   /* a row may leave one */
     DriverReset();
     WriteIni(nullptr);
     Play p;
