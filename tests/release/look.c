@@ -1,29 +1,23 @@
-/* The release test's eyes, as Windows reports what it sees:
-     look version FILE   the file's fixed version and its FileVersion text;
-     look banner         waits for VERUVEZ's window, prints its log pane, closes it. */
+/* The release test's eyes: "look version FILE" prints the file's fixed version and FileVersion text;
+   "look banner" waits for VERUVEZ's window, prints its log pane and closes it. */
 #include <windows.h>
 #include <stdio.h>
 
 int main(int argc, char **argv)
 {
     static char buf[8192];
-    if (argc == 3) {
-        VS_FIXEDFILEINFO *fixed;
-        char *text;
-        UINT len;
-        if (!GetFileVersionInfoA(argv[2], 0, sizeof buf, buf) || !VerQueryValueA(buf, "\\", (void **)&fixed, &len) ||
-            !VerQueryValueA(buf, "\\StringFileInfo\\040904B0\\FileVersion", (void **)&text, &len))
-            return 1;
-        printf("%u.%u.%u.%u %s\n", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
-               HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS), text);
-        return 0;
-    }
+    VS_FIXEDFILEINFO *v;
+    char *text;
+    UINT n;
     HWND main = NULL, pane = NULL;
+    if (argc == 3)
+        return !(GetFileVersionInfoA(argv[2], 0, sizeof buf, buf) && VerQueryValueA(buf, "\\", (void **)&v, &n) &&
+                 VerQueryValueA(buf, "\\StringFileInfo\\040904B0\\FileVersion", (void **)&text, &n) &&
+                 printf("%u.%u.%u.%u %s\n", HIWORD(v->dwFileVersionMS), LOWORD(v->dwFileVersionMS),
+                        HIWORD(v->dwFileVersionLS), LOWORD(v->dwFileVersionLS), text) > 0);
     for (int i = 0; i < 300 && !pane; i++, Sleep(100))
         if ((main = FindWindowA("VERUVEZ", NULL)))
             pane = FindWindowExA(main, NULL, "RICHEDIT", NULL);
-    if (!pane || !SendMessageA(pane, WM_GETTEXT, sizeof buf, (LPARAM)buf))
-        return 1;
-    printf("%s\n", buf);
-    return !PostMessageA(main, WM_CLOSE, 0, 0);
+    return !(pane && SendMessageA(pane, WM_GETTEXT, sizeof buf, (LPARAM)buf) && printf("%s\n", buf) > 0 &&
+             PostMessageA(main, WM_CLOSE, 0, 0));
 }
