@@ -2,10 +2,10 @@
 # Builds everything and runs every test: the native rules under ASan and
 # UBSan, a bounded fuzzing run of the rules that read outside input
 # (scripts/fuzz.sh), then, for 32-bit and 64-bit Windows, the programs, the
-# stand-in driver and the Wine tests, under one private Xvfb display.  The
-# Wine tests run for every architecture this machine can run
-# (VMT_WINE_ARCHS limits them, for example to win64); both builds are always
-# made.  Each stage's time is printed at the end.
+# stand-in driver, the release zip and the Wine tests, under one private Xvfb
+# display.  The Wine tests run for every architecture this machine can run
+# (VMT_WINE_ARCHS limits them, for example to win64); both builds and both
+# zips are always made.  Each stage's time is printed at the end.
 set -eu
 cd "$(dirname "$0")/.."
 times=""
@@ -24,7 +24,7 @@ stage "native tests" ctest --preset host
 stage "fuzzing" scripts/fuzz.sh
 for arch in win32 win64; do
   cmake --preset $arch >/dev/null
-  stage "$arch build" cmake --build --preset $arch
+  stage "$arch build" cmake --build --preset $arch --target package   # everything, and the release zip
 done
 
 . cmake/wine-env.sh

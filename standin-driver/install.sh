@@ -7,8 +7,9 @@
 #
 #   install.sh [--backend NAME] PREFIXDIR [DRIVER.SYS]
 #
-# DRIVER.SYS defaults to build/ARCH/bin/acpisim.sys of this tree, ARCH being
-# the prefix's architecture (WINEARCH, default win32).  --backend host makes
+# DRIVER.SYS defaults to the acpisim.sys next to this script (the release
+# zip), else to build/ARCH/bin/acpisim.sys of this tree, ARCH being the
+# prefix's architecture (WINEARCH, default win32).  --backend host makes
 # the driver carry the requests out on this machine (docs/driver.md);
 # without it the prefix gets the default, simulated, backend, and any host
 # setting left in the prefix is removed.
@@ -20,7 +21,8 @@ if [ "${1:-}" = "--backend" ]; then backend=${2:-}; shift; [ $# -eq 0 ] || shift
 
 . "$here/prefix-common.sh"
 prefix_create "$1"
-sys=${2:-$here/../build/$WINEARCH/bin/acpisim.sys}
+sys=${2:-$here/acpisim.sys}
+[ $# -ge 2 ] || [ -f "$sys" ] || sys=$here/../build/$WINEARCH/bin/acpisim.sys
 [ -f "$sys" ] || { echo "install.sh: no driver at $sys (build the $WINEARCH preset first)" >&2; exit 1; }
 target="$WINEPREFIX/drive_c/windows/system32/drivers/acpisim.sys"
 

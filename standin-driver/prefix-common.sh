@@ -1,6 +1,12 @@
 # Shared by install.sh, uninstall.sh and prefixes.sh (sourced, not run).
 
-. "$(dirname "${BASH_SOURCE[0]}")/../cmake/wine-env.sh"   # prefix_create
+# wine-env.sh (prefix_create): next to this file in the release zip, in
+# cmake/ of the tree.
+if [ -f "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh" ]; then
+  . "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+else
+  . "$(dirname "${BASH_SOURCE[0]}")/../cmake/wine-env.sh"
+fi
 
 # The driver's service key and its Parameters subkey (the driver's settings),
 # as .reg files name them.
