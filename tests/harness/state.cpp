@@ -28,6 +28,24 @@ std::vector<std::string> Lines(const std::string &text)
     return lines;
 }
 
+bool Matches(const std::string &want, const std::string &got)
+{
+    size_t w = 0, g = 0;
+    for (; w < want.size(); w++) {
+        if (want[w] != '*') {
+            if (g >= got.size() || got[g++] != want[w])
+                return false;
+            continue;
+        }
+        size_t start = g;
+        while (g < got.size() && isdigit((unsigned char)got[g]))
+            g++;
+        if (g == start)
+            return false;
+    }
+    return g == got.size();
+}
+
 std::string Text(HWND hwnd)
 {
     DWORD_PTR n = 0;
@@ -89,7 +107,7 @@ void DriverReset()
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ACPISIM_PARAMETERS_KEY, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
         for (const char *name : {"CapabilityMask", "FailCode", "FailStatus", "ShortReply", "Backend", "SysfsRoot",
-                                 "HostIdleMilliseconds", "JournalFile"})
+                                 "HostIdleMilliseconds", "JournalFile", "SleepWake", "SleepLateSeconds"})
             RegDeleteValueA(key, name);
         RegCloseKey(key);
     }

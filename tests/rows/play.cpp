@@ -75,25 +75,6 @@ std::string Expected(std::string s)
     return s;
 }
 
-/* '*' in an expected line stands for a number. */
-bool Matches(const std::string &want, const std::string &got)
-{
-    size_t w = 0, g = 0;
-    for (; w < want.size(); w++) {
-        if (want[w] != '*') {
-            if (g >= got.size() || got[g++] != want[w])
-                return false;
-            continue;
-        }
-        size_t start = g;
-        while (g < got.size() && isdigit((unsigned char)got[g]))
-            g++;
-        if (g == start)
-            return false;
-    }
-    return g == got.size();
-}
-
 std::vector<std::string> Expect(const std::vector<std::string> &want, const std::vector<std::string> &got)
 {
     std::vector<std::string> out;
