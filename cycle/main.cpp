@@ -39,13 +39,27 @@ static void ErrorLine(char *line, size_t size, const char *what, DWORD err)
     snprintf(line, size, "%s: system error %lu: %s", what, err, text);
 }
 
+/* Writes the report and closes the files; a failure to is told, and a
+   run that passed then fails. */
+static int Finish(int exitCode)
+{
+    char line[CYCLE_LINE_SIZE];
+    DWORD err = OutputClose();
+    if (!err)
+        return exitCode;
+    ErrorLine(line, sizeof line, "the log or the report could not be written", err);
+    OutputText(line, true);
+    OutputText("\r\n", true);
+    return exitCode ? exitCode : CYCLE_EXIT_FAILED;
+}
+
 /* A run that ends before its first cycle: its line, and the report's one
    testcase, "start", failed with it. */
 static int EndEarly(int exitCode, const char *line)
 {
     OutputLine(line);
     OutputCase("start", 0, line, line);
-    return OutputClose() ? CYCLE_EXIT_FAILED : exitCode;
+    return Finish(exitCode);
 }
 
 /* The capability query: the mask, or a system error (a short reply is
@@ -70,21 +84,14 @@ static int RunCycles(HANDLE device, const CycleOptions *o)
         CycleReason(reason, sizeof reason, o, &r, v);
         OutputLine(line);
         snprintf(name, sizeof name, "cycle %u", i);
-        OutputCase(name, r.slept ? r.sleptMs : 0, v == CYCLE_PASS ? NULL : reason, line);
+        OutputCase(name, r.sleptMs, v == CYCLE_PASS ? NULL : reason, line);
         CycleCount(&tally, &r, v);
         DWORD pause = i < o->count ? o->delay * 1000 : 0;
         tally.stopped = WaitForSingleObject(s_stop, pause) == WAIT_OBJECT_0;
     }
     CycleSummary(line, sizeof line, o, &tally);
     OutputLine(line);
-    DWORD err = OutputClose();
-    if (err) {
-        ErrorLine(line, sizeof line, "the log or the report could not be written", err);
-        OutputText(line, true);
-        OutputText("\r\n", true);
-        return CYCLE_EXIT_FAILED;
-    }
-    return CycleExitCode(&tally);
+    return Finish(CycleExitCode(&tally));
 }
 
 int main(int argc, char **argv)
