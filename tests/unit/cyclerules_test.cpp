@@ -2,6 +2,7 @@
    a cycle's verdict, the summary and the report's escaping. */
 #include "cycle/judgerules.h"
 #include "cycle/junitrules.h"
+#include "driver/calendar.h"
 #include "pages/rtcrules.h"
 #include <gtest/gtest.h>
 #include <vector>
@@ -25,6 +26,12 @@ TEST(CycleRules, TheAlarmAheadRollsTheDateOver)
                  a.Hour, a.Minute, a.Second, a.Weekday, ms);
         EXPECT_STREQ(got, r.alarm);
     }
+    std::string days;
+    for (uint32_t m = 1; m <= 12; m++)
+        days += std::to_string(CalendarMonthDays(2026, m)) + " ";
+    for (int32_t y : {2028, 2100, 2000})
+        days += std::to_string(CalendarMonthDays(y, 2)) + " ";
+    EXPECT_EQ(days, "31 28 31 30 31 30 31 31 30 31 30 31 29 28 29 ");
 }
 
 TEST(CycleRules, Switches)
@@ -39,6 +46,7 @@ TEST(CycleRules, Switches)
         {{"/wake:86400"}, "bad value in \"/wake:86400\": /wake takes 1 to 86399"},
         {{"/count:4294967297"}, "bad value in \"/count:4294967297\": /count takes 1 to 10000"},
         {{"/log:"}, "bad value in \"/log:\": /log takes a file name"},
+        {{"/tolerance"}, "bad value in \"/tolerance\": /tolerance takes 1 to 3600"},
         {{"/count:2", "-COUNT:2"}, "/count given twice"},
         {{"/sleep:S3", "/count:1"}, "/wake is missing"},
         {{"/sleeps:S3"}, "unknown switch \"/sleeps:S3\""},
@@ -75,6 +83,8 @@ TEST(CycleRules, TheVerdictOfACycle)
     EXPECT_STREQ(line, "cycle 2 of 9: S3, not slept: fail: the alarm read back, 2027-01-01 00:00:01, is not the one "
                        "set, 2026-12-31 23:59:59");
     EXPECT_EQ(CycleLine(line, 20, &o, &c, CYCLE_ALARM_DIFFERS), 19);   /* cut short */
+    EXPECT_TRUE(CycleStateSupported(4, 0) && CycleStateSupported(2, ACPI_CAP_S2));   /* S4 has no bit */
+    EXPECT_FALSE(CycleStateSupported(3, ACPI_CAP_ALL & ~ACPI_CAP_S3));
 }
 
 TEST(CycleRules, TheSummaryAndTheReport)
@@ -95,4 +105,9 @@ TEST(CycleRules, TheSummaryAndTheReport)
     EXPECT_STREQ(buf, "a&lt;b &amp; &quot;c&quot; &apos;d&apos;&gt;???");
     EXPECT_EQ(XmlEscape(buf, 7, "a&b"), -1);   /* "a&amp;b" and its NUL need 8 */
     EXPECT_EQ(JUnitCase(buf, 80, "VMTCYCLE.S3", "cycle 1", 2000, "woke early", "cycle 1 of 9: ..."), -1);
+    JUnitStart(buf, sizeof buf, "S&3", 3, 1, 8035);
+    EXPECT_STREQ(buf, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                      "<testsuite name=\"S&amp;3\" tests=\"3\" failures=\"1\" errors=\"0\" time=\"8.035\">\n");
+    JUnitCase(buf, sizeof buf, "S3", "cycle 1", 2050, NULL, NULL);
+    EXPECT_STREQ(buf, "  <testcase classname=\"S3\" name=\"cycle 1\" time=\"2.050\"/>\n");
 }
