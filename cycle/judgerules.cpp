@@ -1,34 +1,20 @@
 /* A cycle's verdict, its line and the summary of the run. */
 #include "cycle/judgerules.h"
+#include "cycle/textrules.h"
 #include "driver/calendar.h"
-#include <stdarg.h>
-#include <stdio.h>
 
 namespace {
-
-/* Appends to buf[size] from *n, cut when short. */
-void Put(char *buf, size_t size, size_t *n, const char *format, ...)
-{
-    if (*n + 1 >= size)
-        return;
-    va_list args;
-    va_start(args, format);
-    int k = vsnprintf(buf + *n, size - *n, format, args);
-    va_end(args);
-    if (k > 0)
-        *n += (size_t)k < size - *n ? (size_t)k : size - *n - 1;
-}
 
 /* Seconds with one decimal, rounded. */
 void PutSeconds(char *buf, size_t size, size_t *n, unsigned long ms)
 {
     unsigned long tenths = (ms + 50) / 100;
-    Put(buf, size, n, "%lu.%lu s", tenths / 10, tenths % 10);
+    CycleAppend(buf, size, n, "%lu.%lu s", tenths / 10, tenths % 10);
 }
 
 void PutAlarm(char *buf, size_t size, size_t *n, const RTC_ALARM_TIME *a)
 {
-    Put(buf, size, n, "%04u-%02u-%02u %02u:%02u:%02u", a->Year, a->Month, a->Day, a->Hour, a->Minute, a->Second);
+    CycleAppend(buf, size, n, "%04u-%02u-%02u %02u:%02u:%02u", a->Year, a->Month, a->Day, a->Hour, a->Minute, a->Second);
 }
 
 long long Seconds(const RTC_ALARM_TIME *a)
@@ -72,23 +58,23 @@ int CycleReason(char *buf, size_t size, const CycleOptions *o, const CycleResult
     case CYCLE_PASS:
         break;
     case CYCLE_REQUEST_FAILED:
-        Put(buf, size, &n, "%s failed with system error %lu: %s", r->failedRequest, r->error, r->errorText);
+        CycleAppend(buf, size, &n, "%s failed with system error %lu: %s", r->failedRequest, r->error, r->errorText);
         break;
     case CYCLE_ALARM_DIFFERS:
         if (r->readBytes != sizeof r->read) {
-            Put(buf, size, &n, "the alarm read back is %lu of %u bytes", r->readBytes, (unsigned)sizeof r->read);
+            CycleAppend(buf, size, &n, "the alarm read back is %lu of %u bytes", r->readBytes, (unsigned)sizeof r->read);
             break;
         }
-        Put(buf, size, &n, "the alarm read back, ");
+        CycleAppend(buf, size, &n, "the alarm read back, ");
         PutAlarm(buf, size, &n, &r->read);
-        Put(buf, size, &n, ", is not the one set, ");
+        CycleAppend(buf, size, &n, ", is not the one set, ");
         PutAlarm(buf, size, &n, &r->set);
         break;
     case CYCLE_WOKE_EARLY:
-        Put(buf, size, &n, "woke early: it never slept, or something else woke it");
+        CycleAppend(buf, size, &n, "woke early: it never slept, or something else woke it");
         break;
     case CYCLE_WOKE_LATE:
-        Put(buf, size, &n, "woke late: more than %u s after the alarm, which did not wake it", o->tolerance);
+        CycleAppend(buf, size, &n, "woke late: more than %u s after the alarm, which did not wake it", o->tolerance);
         break;
     }
     return (int)n;
@@ -99,16 +85,16 @@ int CycleLine(char *buf, size_t size, const CycleOptions *o, const CycleResult *
     size_t n = 0;
     if (size)
         buf[0] = '\0';
-    Put(buf, size, &n, "cycle %u of %u: S%u, ", r->number, o->count, o->sleep);
+    CycleAppend(buf, size, &n, "cycle %u of %u: S%u, ", r->number, o->count, o->sleep);
     if (!r->slept) {
-        Put(buf, size, &n, "not slept");
+        CycleAppend(buf, size, &n, "not slept");
     } else {
-        Put(buf, size, &n, v == CYCLE_REQUEST_FAILED ? "returned after " : "woke after ");
+        CycleAppend(buf, size, &n, v == CYCLE_REQUEST_FAILED ? "returned after " : "woke after ");
         PutSeconds(buf, size, &n, r->sleptMs);
         if (v != CYCLE_REQUEST_FAILED)
-            Put(buf, size, &n, " (alarm %u s)", o->wake);
+            CycleAppend(buf, size, &n, " (alarm %u s)", o->wake);
     }
-    Put(buf, size, &n, v == CYCLE_PASS ? ": pass" : ": fail: ");
+    CycleAppend(buf, size, &n, v == CYCLE_PASS ? ": pass" : ": fail: ");
     return (int)n + CycleReason(buf + n, size - n, o, r, v);
 }
 
@@ -130,15 +116,15 @@ int CycleSummary(char *buf, size_t size, const CycleOptions *o, const CycleTally
     size_t n = 0;
     if (size)
         buf[0] = '\0';
-    Put(buf, size, &n, "summary: %u of %u cycles run%s, %u passed, %u failed, ", t->run, o->count,
+    CycleAppend(buf, size, &n, "summary: %u of %u cycles run%s, %u passed, %u failed, ", t->run, o->count,
         t->stopped ? " (stopped by Ctrl+C)" : "", t->passed, t->run - t->passed);
     if (!t->woke) {
-        Put(buf, size, &n, "no wake");
+        CycleAppend(buf, size, &n, "no wake");
         return (int)n;
     }
-    Put(buf, size, &n, "longest wake ");
+    CycleAppend(buf, size, &n, "longest wake ");
     PutSeconds(buf, size, &n, t->longestMs);
-    Put(buf, size, &n, ", shortest wake ");
+    CycleAppend(buf, size, &n, ", shortest wake ");
     PutSeconds(buf, size, &n, t->shortestMs);
     return (int)n;
 }

@@ -1,6 +1,7 @@
 /* VMTCYCLE.EXE's switches: one table gives their names, ranges, defaults
    and the usage. */
 #include "cycle/switchrules.h"
+#include "cycle/textrules.h"
 #include <stdio.h>
 #include <string.h>
 
@@ -127,23 +128,19 @@ int CycleUsage(char *buf, size_t size)
 {
     char range[32];
     size_t n = 0;
-    auto put = [&](const char *format, auto... args) {
-        if (n < size)
-            n += (size_t)snprintf(buf + n, size - n, format, args...);
-    };
     if (size)
         buf[0] = '\0';
-    put("usage: VMTCYCLE");
+    CycleAppend(buf, size, &n, "usage: VMTCYCLE");
     for (const Switch &s : kSwitches)
-        put(s.preset == REQUIRED ? " /%s:%s" : " [/%s:%s]", s.name, s.value);
-    put("\r\n");
+        CycleAppend(buf, size, &n, s.preset == REQUIRED ? " /%s:%s" : " [/%s:%s]", s.name, s.value);
+    CycleAppend(buf, size, &n, "\r\n");
     for (const Switch &s : kSwitches) {
         Range(s, range, sizeof range);
-        put("  /%-10s %s (%s", s.name, s.help, range);
-        put(s.number && s.preset != REQUIRED ? ", default %u)\r\n" : ")\r\n", s.preset);
+        CycleAppend(buf, size, &n, "  /%-10s %s (%s", s.name, s.help, range);
+        CycleAppend(buf, size, &n, s.number && s.preset != REQUIRED ? ", default %u)\r\n" : ")\r\n", s.preset);
     }
-    put("Switches may begin with - as well as /, in any case.\r\n"
-        "Exit code: 0 every cycle passed, 1 a cycle failed or the run was stopped (Ctrl+C),\r\n"
-        "2 a bad switch or a sleep state the machine does not have, 3 no driver.\r\n");
-    return n < size ? (int)n : (int)(size ? size - 1 : 0);
+    CycleAppend(buf, size, &n, "Switches may begin with - as well as /, in any case.\r\n"
+                               "Exit code: 0 every cycle passed, 1 a cycle failed or the run was stopped (Ctrl+C),\r\n"
+                               "2 a bad switch or a sleep state the machine does not have, 3 no driver.\r\n");
+    return (int)n;
 }
