@@ -1,5 +1,6 @@
 /* The RTC Alarm page's rules that need no window. */
 #include "pages/rtcrules.h"
+#include "driver/calendar.h"
 #include "res/resource.h"
 #include "res/texts.h"
 #include <stdarg.h>
@@ -59,6 +60,30 @@ RTC_ALARM_TIME RtcMakeAlarm(const RtcDate *today, unsigned hourField,
     alarm.Second = (uint16_t)secondField;
     alarm.Milliseconds = 0;
     alarm.Weekday = (uint16_t)today->dayOfWeek;
+    return alarm;
+}
+
+RTC_ALARM_TIME RtcAlarmAfter(const RtcLocalTime *now, unsigned long seconds,
+                             unsigned long *delayMs)
+{
+    const unsigned long DAY = 86400;
+    unsigned long rounding = now->milliseconds ? 1 : 0;
+    unsigned long at = now->hour * 3600ul + now->minute * 60ul + now->second + seconds + rounding;
+    int32_t days = CalendarDays((int32_t)now->date.year, now->date.month, now->date.day) + (int32_t)(at / DAY);
+    int32_t year;
+    uint32_t month, day;
+    CalendarDate(days, &year, &month, &day);
+    *delayMs = (seconds + rounding) * 1000 - (rounding ? now->milliseconds : 0);
+    at %= DAY;
+    RTC_ALARM_TIME alarm;
+    alarm.Year = (uint16_t)year;
+    alarm.Month = (uint16_t)month;
+    alarm.Day = (uint16_t)day;
+    alarm.Hour = (uint16_t)(at / 3600);
+    alarm.Minute = (uint16_t)(at / 60 % 60);
+    alarm.Second = (uint16_t)(at % 60);
+    alarm.Milliseconds = 0;
+    alarm.Weekday = (uint16_t)CalendarWeekday(days);
     return alarm;
 }
 

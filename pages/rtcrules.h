@@ -1,6 +1,7 @@
 /* The RTC Alarm page's rules that need no window: what the time editor
-   shows of a local time, the alarm record built from its fields, the
-   limits of each editor element and the texts the page writes. */
+   shows of a local time, the alarm record built from its fields (or from
+   a time ahead, for VMTCYCLE.EXE), the limits of each editor element and
+   the texts the page writes. */
 #ifndef VMT_RTCRULES_H
 #define VMT_RTCRULES_H
 
@@ -28,6 +29,20 @@ RtcEditorFields RtcFieldsFromTime(unsigned hour, unsigned minute, unsigned secon
    hour stays within 0 to 23 whatever the field holds. */
 RTC_ALARM_TIME RtcMakeAlarm(const RtcDate *today, unsigned hourField,
                             unsigned minuteField, unsigned secondField, bool pm);
+
+/* A local time as GetLocalTime gives it. */
+struct RtcLocalTime {
+    RtcDate  date;
+    unsigned hour, minute, second, milliseconds;
+};
+
+/* The record of the alarm `seconds` after now, on the first whole second
+   at least that far ahead (the RTC keeps no fractions): the date rolled
+   over at midnight, the end of a month and of a year, the weekday filled,
+   milliseconds 0.  *delayMs gets how far ahead of now it is (32 bits:
+   seconds up to 49 days). */
+RTC_ALARM_TIME RtcAlarmAfter(const RtcLocalTime *now, unsigned long seconds,
+                             unsigned long *delayMs);
 
 /* One up-down acceleration step, laid out like the platform's UDACCEL. */
 struct RtcAccel {

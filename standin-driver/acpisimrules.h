@@ -31,6 +31,12 @@ extern "C" {
 #define ACPISIM_DEFAULT_CAPABILITIES  ACPI_CAP_ALL
 #define ACPISIM_DEFAULT_FAIL_STATUS   ACPISIM_STATUS_UNSUCCESSFUL
 #define ACPISIM_DEFAULT_IDLE_MS       2000u
+#define ACPISIM_DEFAULT_LATE_SECONDS  120u
+
+/* How the simulated machine's sleep-state request returns (SleepWake). */
+#define ACPISIM_WAKE_AT_ONCE 0u   /* at once: it never sleeps */
+#define ACPISIM_WAKE_ALARM   1u   /* when the alarm set through the driver comes due */
+#define ACPISIM_WAKE_LATE    2u   /* SleepLateSeconds after that */
 
 /* The alarm years a PC's CMOS clock keeps (century byte 19 or 20, and no
    BIOS date before 1980). */
@@ -88,6 +94,8 @@ typedef struct ACPISIM_CONFIG {
     uint32_t HostIdleMilliseconds;
     uint32_t ShortReply;    /* a code whose successful replies hand back one
                                byte less than the code's size; 0 = none */
+    uint32_t SleepWake;     /* simulated: ACPISIM_WAKE_* */
+    uint32_t SleepLateSeconds;
 } ACPISIM_CONFIG;
 
 void AcpiSimDefaultConfig(ACPISIM_CONFIG *cfg);

@@ -139,7 +139,7 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT drv, PUNICODE_STRING registryPath)
         return STATUS_INVALID_PARAMETER;
     KeInitializeMutex(&g_Lock, 0);
     AcpiSimSimulatedReset();
-    AcpiSimHostStart();
+    AcpiSimKernelStart();
     /* The device is made all the same: every open reads the settings
        again and can name a good backend. */
     st = Configure();

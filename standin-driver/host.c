@@ -1,6 +1,7 @@
 /* The host backend's kernel side: the files under SysfsRoot reached with
    ZwCreateFile (Wine's driver host maps \??\Z:\sys\... to /sys/...), the
-   idle wait and the system clock with its time zone. */
+   idle wait and the system clock with its time zone; the last two serve
+   the simulated machine's sleeps too. */
 #include "standin-driver/driver.h"
 #include "standin-driver/hostrules.h"
 #include "standin-driver/textrules.h"
@@ -150,7 +151,8 @@ static const HOST_PLATFORM g_Kernel = {
     0, KernelRead, KernelWrite, KernelCanWrite, KernelIdle, KernelNow,
 };
 
-void AcpiSimHostStart(void)
+void AcpiSimKernelStart(void)
 {
     AcpiSimHostSetPlatform(&g_Kernel);
+    AcpiSimSimulatedSetPlatform(&g_Kernel);
 }

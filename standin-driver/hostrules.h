@@ -85,8 +85,11 @@ typedef struct HOST_PLATFORM {
    request fails with STATUS_NOT_SUPPORTED. */
 extern const ACPISIM_BACKEND AcpiSimHost;
 void AcpiSimHostSetPlatform(const HOST_PLATFORM *platform);
-/* Installs the kernel's platform (standin-driver/host.c). */
-void AcpiSimHostStart(void);
+/* The simulated machine's sleeps wait on the same kind of platform (its
+   clock and its idle wait); without one they return at once. */
+void AcpiSimSimulatedSetPlatform(const HOST_PLATFORM *platform);
+/* Installs the kernel's platform for both (standin-driver/host.c). */
+void AcpiSimKernelStart(void);
 /* Forgets every saved setting without writing it back (tests only). */
 void AcpiSimHostReset(void);
 

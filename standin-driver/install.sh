@@ -12,7 +12,7 @@
 # prefix's architecture (WINEARCH, default win32).  --backend host makes
 # the driver carry the requests out on this machine (docs/driver.md);
 # without it the prefix gets the default, simulated, backend, and any host
-# setting left in the prefix is removed.
+# or sleep setting a test left in the prefix is removed.
 set -eu
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 backend=""
@@ -53,7 +53,7 @@ fi
 if [ "$(backend_settings)" != "$backend" ]; then
   value=-
   [ -z "$backend" ] || value="\"$backend\""
-  printf 'REGEDIT4\r\n\r\n[%s]\r\n"Backend"=%s\r\n"SysfsRoot"=-\r\n"HostIdleMilliseconds"=-\r\n' \
+  printf 'REGEDIT4\r\n\r\n[%s]\r\n"Backend"=%s\r\n"SysfsRoot"=-\r\n"HostIdleMilliseconds"=-\r\n"SleepWake"=-\r\n"SleepLateSeconds"=-\r\n' \
     "$ACPISIM_PARAMETERS_KEY" "$value" |
     reg_import acpisim-backend.reg
   [ "$(backend_settings)" = "$backend" ] || { echo "install.sh: Backend=$backend was not set in $WINEPREFIX" >&2; exit 1; }

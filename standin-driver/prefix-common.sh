@@ -30,11 +30,12 @@ service_registered() {
 }
 
 # The driver's Backend value in the prefix, or "" when it has none; a
-# SysfsRoot or HostIdleMilliseconds value (tests only) reads as "(test)".
+# SysfsRoot, HostIdleMilliseconds, SleepWake or SleepLateSeconds value
+# (tests only) reads as "(test)".
 backend_settings() {
   SECTION=$(system_reg_section "$ACPISIM_PARAMETERS_KEY") \
     awk '/^\[/ { p = index(tolower($0), ENVIRON["SECTION"]) == 1; next }
-         p && /^"(SysfsRoot|HostIdleMilliseconds)"=/ { extra = 1 }
+         p && /^"(SysfsRoot|HostIdleMilliseconds|SleepWake|SleepLateSeconds)"=/ { extra = 1 }
          p && /^"Backend"="/ { sub(/^"Backend"="/, ""); sub(/"$/, ""); b = $0 }
          END { print extra ? "(test)" : b }' "$WINEPREFIX/system.reg"
 }

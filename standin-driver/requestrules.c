@@ -21,6 +21,8 @@ void AcpiSimDefaultConfig(ACPISIM_CONFIG *cfg)
     AcpiSimCopy(cfg->SysfsRoot, root, sizeof root);
     cfg->HostIdleMilliseconds = ACPISIM_DEFAULT_IDLE_MS;
     cfg->ShortReply = 0;
+    cfg->SleepWake = ACPISIM_WAKE_AT_ONCE;
+    cfg->SleepLateSeconds = ACPISIM_DEFAULT_LATE_SECONDS;
 }
 
 uint32_t AcpiSimFaultStatus(uint32_t configured)

@@ -91,6 +91,12 @@ NTSTATUS LoadSettings(DRIVER_SETTINGS *s)
     ULONG idle = ReadDword(key, L"HostIdleMilliseconds", s->Config.HostIdleMilliseconds);
     if (idle >= 1 && idle <= 60000)
         s->Config.HostIdleMilliseconds = idle;
+    ULONG wake = ReadDword(key, L"SleepWake", s->Config.SleepWake);
+    if (wake <= ACPISIM_WAKE_LATE)
+        s->Config.SleepWake = wake;
+    ULONG late = ReadDword(key, L"SleepLateSeconds", s->Config.SleepLateSeconds);
+    if (late >= 1 && late <= 86400)
+        s->Config.SleepLateSeconds = late;
     /* A root too long to keep turns host access off rather than falling
        back to the machine's own files. */
     if (ReadString(key, L"SysfsRoot", (WCHAR *)s->Config.SysfsRoot, ACPISIM_ROOT_CHARS) < 0) {

@@ -2,32 +2,9 @@
    1601, time zones with their daylight-saving rules, and when an alarm
    fires. */
 #include "standin-driver/hostrules/common.h"
+#include "driver/calendar.h"
 
 #define DAY 86400
-#define DAYS_1601_TO_1970 134774
-
-static int32_t DaysFromCivil(int32_t y, uint32_t m, uint32_t d)
-{
-    y -= m <= 2;
-    int32_t era = (y >= 0 ? y : y - 399) / 400;
-    uint32_t yoe = (uint32_t)(y - era * 400);
-    uint32_t doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-    uint32_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + (int32_t)doe - 719468 + DAYS_1601_TO_1970;
-}
-
-static void CivilFromDays(int32_t z, int32_t *y, uint32_t *m, uint32_t *d)
-{
-    z += 719468 - DAYS_1601_TO_1970;
-    int32_t era = (z >= 0 ? z : z - 146096) / 146097;
-    uint32_t doe = (uint32_t)(z - era * 146097);
-    uint32_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    uint32_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    uint32_t mp = (5 * doy + 2) / 153;
-    *d = doy - (153 * mp + 2) / 5 + 1;
-    *m = mp < 10 ? mp + 3 : mp - 9;
-    *y = (int32_t)yoe + era * 400 + (*m <= 2);
-}
 
 static int32_t DaysOf(int64_t seconds, uint32_t *secondOfDay)
 {
@@ -43,14 +20,14 @@ static int64_t At(int32_t days, uint32_t hour, uint32_t minute, uint32_t second)
 
 int64_t HostRecordToSeconds(const RTC_ALARM_TIME *t)
 {
-    return At(DaysFromCivil(t->Year, t->Month, t->Day), t->Hour, t->Minute, t->Second);
+    return At(CalendarDays(t->Year, t->Month, t->Day), t->Hour, t->Minute, t->Second);
 }
 
 void HostSecondsToRecord(int64_t seconds, RTC_ALARM_TIME *t)
 {
     uint32_t sec, m, d;
     int32_t y, days = DaysOf(seconds, &sec);
-    CivilFromDays(days, &y, &m, &d);
+    CalendarDate(days, &y, &m, &d);
     t->Year = (uint16_t)y;
     t->Month = (uint16_t)m;
     t->Day = (uint16_t)d;
@@ -58,13 +35,12 @@ void HostSecondsToRecord(int64_t seconds, RTC_ALARM_TIME *t)
     t->Minute = (uint16_t)(sec / 60 % 60);
     t->Second = (uint16_t)(sec % 60);
     t->Milliseconds = 0;
-    t->Weekday = (uint16_t)((days + 1) % 7);   /* 1601-01-01 was a Monday */
+    t->Weekday = (uint16_t)CalendarWeekday(days);
 }
 
 /* The local time of a zone date's change in that year, or -1. */
 static int64_t ChangeIn(const HOST_ZONE_DATE *r, int32_t year)
 {
-    static const uint8_t monthDays[12] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
     uint32_t day;
     if (r->Month < 1 || r->Month > 12)
         return -1;
@@ -73,15 +49,13 @@ static int64_t ChangeIn(const HOST_ZONE_DATE *r, int32_t year)
             return -1;
         day = r->Day;
     } else {
-        int leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-        uint32_t length = monthDays[r->Month - 1] + (r->Month == 2 && leap);
-        int32_t first = DaysFromCivil(year, r->Month, 1);
-        uint32_t firstWeekday = (uint32_t)((first + 1) % 7);
+        uint32_t length = CalendarMonthDays(year, r->Month);
+        uint32_t firstWeekday = CalendarWeekday(CalendarDays(year, r->Month, 1));
         day = 1 + (r->DayOfWeek % 7 + 7 - firstWeekday) % 7 + 7 * (r->Day ? r->Day - 1u : 0u);
         while (day > length)
             day -= 7;
     }
-    return At(DaysFromCivil(year, r->Month, day), r->Hour, r->Minute, r->Second);
+    return At(CalendarDays(year, r->Month, day), r->Hour, r->Minute, r->Second);
 }
 
 static int Daylight(const HOST_ZONE *z, int64_t utc)
@@ -90,7 +64,7 @@ static int Daylight(const HOST_ZONE *z, int64_t utc)
     int32_t year;
     if (!z->DaylightDate.Month || !z->StandardDate.Month)
         return 0;
-    CivilFromDays(DaysOf(utc - (int64_t)(z->Bias + z->StandardBias) * 60, &sec), &year, &m, &d);
+    CalendarDate(DaysOf(utc - (int64_t)(z->Bias + z->StandardBias) * 60, &sec), &year, &m, &d);
     int64_t start = ChangeIn(&z->DaylightDate, year), end = ChangeIn(&z->StandardDate, year);
     if (start < 0 || end < 0)
         return 0;

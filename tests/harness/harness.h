@@ -22,6 +22,7 @@ struct Error : std::runtime_error {
 void WaitFor(const std::function<bool()> &done, const std::string &what, DWORD ms = kWait);
 std::vector<std::string> Lines(const std::string &text);   /* split at \r\n */
 std::string Text(HWND hwnd);                                /* WM_GETTEXT */
+bool Matches(const std::string &want, const std::string &got);   /* '*' in want: a number */
 
 /* The program (--program=PATH; a Unix path is taken on drive Z:) and its
    string-table texts. */

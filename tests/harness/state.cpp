@@ -3,7 +3,9 @@
 #include "selection/selectionrules.h"
 #include "standin-driver/acpisimrules.h"
 #include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 namespace vt {
@@ -26,6 +28,14 @@ std::vector<std::string> Lines(const std::string &text)
     if (at < text.size())
         lines.push_back(text.substr(at));
     return lines;
+}
+
+bool Matches(const std::string &want, const std::string &got)
+{
+    std::string pattern;
+    for (char c : want)
+        pattern += c == '*' ? std::string("[0-9]+") : (c && strchr("\\^$.|?+()[]{}", c) ? "\\" : "") + std::string(1, c);
+    return std::regex_match(got, std::regex(pattern));
 }
 
 std::string Text(HWND hwnd)
@@ -89,7 +99,7 @@ void DriverReset()
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ACPISIM_PARAMETERS_KEY, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
         for (const char *name : {"CapabilityMask", "FailCode", "FailStatus", "ShortReply", "Backend", "SysfsRoot",
-                                 "HostIdleMilliseconds", "JournalFile"})
+                                 "HostIdleMilliseconds", "JournalFile", "SleepWake", "SleepLateSeconds"})
             RegDeleteValueA(key, name);
         RegCloseKey(key);
     }

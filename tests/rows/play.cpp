@@ -2,9 +2,7 @@
 #include "tests/rows/rows.h"
 #include <gtest/gtest.h>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
-#include <regex>
 #include <set>
 #include <sstream>
 
@@ -75,15 +73,6 @@ std::string Expected(std::string s)
         for (size_t at; (at = s.find(f.first)) != std::string::npos;)
             s.replace(at, 3, std::to_string(f.second));
     return s;
-}
-
-/* '*' in an expected line stands for a number. */
-bool Matches(const std::string &want, const std::string &got)
-{
-    std::string pattern;
-    for (char c : want)
-        pattern += c == '*' ? std::string("[0-9]+") : (c && strchr("\\^$.|?+()[]{}", c) ? "\\" : "") + std::string(1, c);
-    return std::regex_match(got, std::regex(pattern));
 }
 
 std::vector<std::string> Expect(const std::vector<std::string> &want, const std::vector<std::string> &got)
