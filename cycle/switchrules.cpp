@@ -4,6 +4,7 @@
 #include "cycle/textrules.h"
 #include <stdio.h>
 #include <string.h>
+#include "vmt_version.h"
 
 namespace {
 
@@ -130,6 +131,7 @@ int CycleUsage(char *buf, size_t size)
     size_t n = 0;
     if (size)
         buf[0] = '\0';
+    CycleAppend(buf, size, &n, "VMTCYCLE %s: sleep and wake cycles, the RTC alarm waking the machine\r\n", VMT_VERSION_TEXT);
     CycleAppend(buf, size, &n, "usage: VMTCYCLE");
     for (const Switch &s : kSwitches)
         CycleAppend(buf, size, &n, s.preset == REQUIRED ? " /%s:%s" : " [/%s:%s]", s.name, s.value);

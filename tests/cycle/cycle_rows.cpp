@@ -59,6 +59,7 @@ const CycleRow kRows[] = {
      {CAPS}},
     {"BadSwitch", "", "/sleep:S3 /count:0 /wake:1", 2,
      {"bad value in \"/count:0\": /count takes 1 to 10000",
+      "VMTCYCLE *.*.*: sleep and wake cycles, the RTC alarm waking the machine",
       "usage: VMTCYCLE /sleep:S1|S2|S3|S4 /count:N /wake:SECONDS [/delay:SECONDS] [/tolerance:SECONDS] [/log:FILE] "
       "[/junit:FILE]", "..."}, {}, {}},
     /* Ctrl+C while cycle 2 runs: it ends, then the run. */

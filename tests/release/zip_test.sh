@@ -25,8 +25,9 @@ wait $! || fail "VERUVEZ.EXE: exit $?"
 grep -qx $'IOCTL_GET_CAPABILITIES 0 0x00000000 reply=55\r' "$journal" || fail "no capability query in the journal"
 if [ -f VMTCYCLE.EXE ]; then
   run VMTCYCLE.EXE /?; grep -qF "$version" "$tmp/out" || fail "VMTCYCLE /? does not say $version"
+  run reg add "$ACPISIM_PARAMETERS_KEY" /v SleepWake /t REG_DWORD /d 1 /f || fail "reg add SleepWake"
   run VMTCYCLE.EXE /sleep:S3 /count:1 /wake:1 || fail "VMTCYCLE /sleep:S3 /count:1 /wake:1: exit $?"
-  grep -q $'^IOCTL_SET_SLEEP_STATE 4 0x00000000\r' "$journal" || fail "VMTCYCLE's cycle sent no S3 request"
+  grep -q '^IOCTL_SET_SLEEP_STATE 4 0x00000000 woke=alarm' "$journal" || fail "VMTCYCLE's cycle did not sleep until its alarm"
 else echo "VMTCYCLE.EXE is not in the zip (yet): its cycle is not run"; fi
 standin-driver/uninstall.sh "$tmp/prefix" || fail "the zip's uninstall.sh"
 echo "$name: unpacked, driver installed, banner and capability query, version $version; driver removed"
