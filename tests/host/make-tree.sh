@@ -7,15 +7,13 @@
 #   laptop   s2idle [deep], hibernation, intel_idle (POLL C1 C1E C3 C6 C8
 #            C10) on CPUs 0-3 with CPU 4 offline, intel_pstate and cpufreq,
 #            a Fan cooling device, RTC (its clock stopped at 1000000000)
-#   desktop  standby, s2idle shallow [deep], acpi_idle (POLL C1 C2 C3) on
-#            CPUs 0-1, a hwmon pwm fan, Processor cooling devices, no RTC
 #   bare     nothing at all, like a virtual machine
 #
 # --running: until DIR is removed, the machine runs in the background: its
 # idle states' usage and time counters grow, and sys/power/state, an action
 # rather than a value, reads as before once the action is done.
 set -eu
-[ $# -ge 2 ] || { echo "usage: make-tree.sh laptop|desktop|bare DIR [--running]" >&2; exit 2; }
+[ $# -ge 2 ] || { echo "usage: make-tree.sh laptop|bare DIR [--running]" >&2; exit 2; }
 profile=$1 dir=$2
 rm -rf "$dir"
 mkdir -p "$dir"
@@ -68,21 +66,10 @@ case $profile in
     put "$dir/sys/class/rtc/rtc0/wakealarm" ""
     line "$dir/sys/class/rtc/rtc0/since_epoch" 1000000000
     ;;
-  desktop)
-    line "$dir/sys/power/state" "freeze standby mem disk"
-    line "$dir/sys/power/mem_sleep" "s2idle shallow [deep]"
-    line "$dir/sys/power/disk" "[platform] shutdown"
-    idle acpi_idle 0-1 2 POLL C1 C2 C3
-    cooling 0 Processor 10
-    cooling 1 Processor 10
-    line "$dir/sys/class/hwmon/hwmon0/name" nct6775
-    line "$dir/sys/class/hwmon/hwmon0/pwm1" 120
-    line "$dir/sys/class/hwmon/hwmon0/pwm1_enable" 5
-    ;;
   bare)
     ;;
   *)
-    echo "make-tree.sh: unknown profile '$profile' (laptop, desktop or bare)" >&2
+    echo "make-tree.sh: unknown profile '$profile' (laptop or bare)" >&2
     exit 2 ;;
 esac
 
