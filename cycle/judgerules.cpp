@@ -1,6 +1,6 @@
 /* A cycle's verdict, its line and the summary of the run. */
 #include "cycle/judgerules.h"
-#include "cycle/textrules.h"
+#include "res/textrules.h"
 #include "driver/calendar.h"
 
 namespace {
@@ -9,12 +9,12 @@ namespace {
 void PutSeconds(char *buf, size_t size, size_t *n, unsigned long ms)
 {
     unsigned long tenths = (ms + 50) / 100;
-    CycleAppend(buf, size, n, "%lu.%lu s", tenths / 10, tenths % 10);
+    TextAppend(buf, size, n, "%lu.%lu s", tenths / 10, tenths % 10);
 }
 
 void PutAlarm(char *buf, size_t size, size_t *n, const RTC_ALARM_TIME *a)
 {
-    CycleAppend(buf, size, n, "%04u-%02u-%02u %02u:%02u:%02u", a->Year, a->Month, a->Day, a->Hour, a->Minute, a->Second);
+    TextAppend(buf, size, n, "%04u-%02u-%02u %02u:%02u:%02u", a->Year, a->Month, a->Day, a->Hour, a->Minute, a->Second);
 }
 
 long long Seconds(const RTC_ALARM_TIME *a)
@@ -58,23 +58,23 @@ int CycleReason(char *buf, size_t size, const CycleOptions *o, const CycleResult
     case CYCLE_PASS:
         break;
     case CYCLE_REQUEST_FAILED:
-        CycleAppend(buf, size, &n, "%s failed with system error %lu: %s", r->failedRequest, r->error, r->errorText);
+        TextAppend(buf, size, &n, "%s failed with system error %lu: %s", r->failedRequest, r->error, r->errorText);
         break;
     case CYCLE_ALARM_DIFFERS:
         if (r->readBytes != sizeof r->read) {
-            CycleAppend(buf, size, &n, "the alarm read back is %lu of %u bytes", r->readBytes, (unsigned)sizeof r->read);
+            TextAppend(buf, size, &n, "the alarm read back is %lu of %u bytes", r->readBytes, (unsigned)sizeof r->read);
             break;
         }
-        CycleAppend(buf, size, &n, "the alarm read back, ");
+        TextAppend(buf, size, &n, "the alarm read back, ");
         PutAlarm(buf, size, &n, &r->read);
-        CycleAppend(buf, size, &n, ", is not the one set, ");
+        TextAppend(buf, size, &n, ", is not the one set, ");
         PutAlarm(buf, size, &n, &r->set);
         break;
     case CYCLE_WOKE_EARLY:
-        CycleAppend(buf, size, &n, "woke early: it never slept, or something else woke it");
+        TextAppend(buf, size, &n, "woke early: it never slept, or something else woke it");
         break;
     case CYCLE_WOKE_LATE:
-        CycleAppend(buf, size, &n, "woke late: more than %u s after the alarm, which did not wake it", o->tolerance);
+        TextAppend(buf, size, &n, "woke late: more than %u s after the alarm, which did not wake it", o->tolerance);
         break;
     }
     return (int)n;
@@ -85,16 +85,16 @@ int CycleLine(char *buf, size_t size, const CycleOptions *o, const CycleResult *
     size_t n = 0;
     if (size)
         buf[0] = '\0';
-    CycleAppend(buf, size, &n, "cycle %u of %u: S%u, ", r->number, o->count, o->sleep);
+    TextAppend(buf, size, &n, "cycle %u of %u: S%u, ", r->number, o->count, o->sleep);
     if (!r->slept) {
-        CycleAppend(buf, size, &n, "not slept");
+        TextAppend(buf, size, &n, "not slept");
     } else {
-        CycleAppend(buf, size, &n, v == CYCLE_REQUEST_FAILED ? "returned after " : "woke after ");
+        TextAppend(buf, size, &n, v == CYCLE_REQUEST_FAILED ? "returned after " : "woke after ");
         PutSeconds(buf, size, &n, r->sleptMs);
         if (v != CYCLE_REQUEST_FAILED)
-            CycleAppend(buf, size, &n, " (alarm %u s)", o->wake);
+            TextAppend(buf, size, &n, " (alarm %u s)", o->wake);
     }
-    CycleAppend(buf, size, &n, v == CYCLE_PASS ? ": pass" : ": fail: ");
+    TextAppend(buf, size, &n, v == CYCLE_PASS ? ": pass" : ": fail: ");
     return (int)n + CycleReason(buf + n, size - n, o, r, v);
 }
 
@@ -116,15 +116,15 @@ int CycleSummary(char *buf, size_t size, const CycleOptions *o, const CycleTally
     size_t n = 0;
     if (size)
         buf[0] = '\0';
-    CycleAppend(buf, size, &n, "summary: %u of %u cycles run%s, %u passed, %u failed, ", t->run, o->count,
+    TextAppend(buf, size, &n, "summary: %u of %u cycles run%s, %u passed, %u failed, ", t->run, o->count,
         t->stopped ? " (stopped by Ctrl+C)" : "", t->passed, t->run - t->passed);
     if (!t->woke) {
-        CycleAppend(buf, size, &n, "no wake");
+        TextAppend(buf, size, &n, "no wake");
         return (int)n;
     }
-    CycleAppend(buf, size, &n, "longest wake ");
+    TextAppend(buf, size, &n, "longest wake ");
     PutSeconds(buf, size, &n, t->longestMs);
-    CycleAppend(buf, size, &n, ", shortest wake ");
+    TextAppend(buf, size, &n, ", shortest wake ");
     PutSeconds(buf, size, &n, t->shortestMs);
     return (int)n;
 }

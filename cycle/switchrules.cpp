@@ -1,7 +1,7 @@
 /* VMTCYCLE.EXE's switches: one table gives their names, ranges, defaults
    and the usage. */
 #include "cycle/switchrules.h"
-#include "cycle/textrules.h"
+#include "res/textrules.h"
 #include <stdio.h>
 #include <string.h>
 #include "vmt_version.h"
@@ -131,17 +131,17 @@ int CycleUsage(char *buf, size_t size)
     size_t n = 0;
     if (size)
         buf[0] = '\0';
-    CycleAppend(buf, size, &n, "VMTCYCLE %s: sleep and wake cycles, the RTC alarm waking the machine\r\n", VMT_VERSION_TEXT);
-    CycleAppend(buf, size, &n, "usage: VMTCYCLE");
+    TextAppend(buf, size, &n, "VMTCYCLE %s: sleep and wake cycles, the RTC alarm waking the machine\r\n", VMT_VERSION_TEXT);
+    TextAppend(buf, size, &n, "usage: VMTCYCLE");
     for (const Switch &s : kSwitches)
-        CycleAppend(buf, size, &n, s.preset == REQUIRED ? " /%s:%s" : " [/%s:%s]", s.name, s.value);
-    CycleAppend(buf, size, &n, "\r\n");
+        TextAppend(buf, size, &n, s.preset == REQUIRED ? " /%s:%s" : " [/%s:%s]", s.name, s.value);
+    TextAppend(buf, size, &n, "\r\n");
     for (const Switch &s : kSwitches) {
         Range(s, range, sizeof range);
-        CycleAppend(buf, size, &n, "  /%-10s %s (%s", s.name, s.help, range);
-        CycleAppend(buf, size, &n, s.number && s.preset != REQUIRED ? ", default %u)\r\n" : ")\r\n", s.preset);
+        TextAppend(buf, size, &n, "  /%-10s %s (%s", s.name, s.help, range);
+        TextAppend(buf, size, &n, s.number && s.preset != REQUIRED ? ", default %u)\r\n" : ")\r\n", s.preset);
     }
-    CycleAppend(buf, size, &n, "Switches may begin with - as well as /, in any case.\r\n"
+    TextAppend(buf, size, &n, "Switches may begin with - as well as /, in any case.\r\n"
                                "Exit code: 0 every cycle passed, 1 a cycle failed or the run was stopped (Ctrl+C),\r\n"
                                "2 a bad switch or a sleep state the machine does not have, 3 no driver.\r\n");
     return (int)n;

@@ -2,8 +2,8 @@
 #include "pages/rtcrules.h"
 #include "driver/calendar.h"
 #include "res/resource.h"
+#include "res/textrules.h"
 #include "res/texts.h"
-#include <stdarg.h>
 #include <stdint.h>
 #include <stdio.h>
 
@@ -87,36 +87,25 @@ RTC_ALARM_TIME RtcAlarmAfter(const RtcLocalTime *now, unsigned long seconds,
     return alarm;
 }
 
-static int FormatInto(char *buf, size_t size, const char *format, ...)
-{
-    if (size == 0)
-        return 0;
-    va_list args;
-    va_start(args, format);
-    int n = vsnprintf(buf, size, format, args);
-    va_end(args);
-    if (n < 0) {
-        buf[0] = '\0';
-        return 0;
-    }
-    return (size_t)n < size ? n : (int)(size - 1);
-}
-
 int RtcFormatSetLine(char *buf, size_t size, const RTC_ALARM_TIME *alarm)
 {
-    return FormatInto(buf, size, RTC_SET_FORMAT "\r\n",
-                      alarm->Month, alarm->Day, alarm->Year,
-                      alarm->Hour, alarm->Minute, alarm->Second);
+    size_t n = 0;
+    TextAppend(buf, size, &n, RTC_SET_FORMAT "\r\n", alarm->Month, alarm->Day, alarm->Year,
+               alarm->Hour, alarm->Minute, alarm->Second);
+    return (int)n;
 }
 
 int RtcFormatAlarmMessage(char *buf, size_t size, const RTC_ALARM_TIME *alarm)
 {
-    return FormatInto(buf, size, RTC_ALARM_FORMAT,
-                      alarm->Month, alarm->Day, alarm->Year,
-                      alarm->Hour, alarm->Minute, alarm->Second);
+    size_t n = 0;
+    TextAppend(buf, size, &n, RTC_ALARM_FORMAT, alarm->Month, alarm->Day, alarm->Year,
+               alarm->Hour, alarm->Minute, alarm->Second);
+    return (int)n;
 }
 
 int RtcFormatReadFailure(char *buf, size_t size, unsigned long systemError)
 {
-    return FormatInto(buf, size, RTC_READ_FAILED_FORMAT, systemError);
+    size_t n = 0;
+    TextAppend(buf, size, &n, RTC_READ_FAILED_FORMAT, systemError);
+    return (int)n;
 }
