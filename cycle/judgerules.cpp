@@ -17,16 +17,11 @@ void PutAlarm(char *buf, size_t size, size_t *n, const RTC_ALARM_TIME *a)
     TextAppend(buf, size, n, "%04u-%02u-%02u %02u:%02u:%02u", a->Year, a->Month, a->Day, a->Hour, a->Minute, a->Second);
 }
 
-long long Seconds(const RTC_ALARM_TIME *a)
-{
-    return (long long)CalendarDays(a->Year, a->Month, a->Day) * 86400 + a->Hour * 3600l + a->Minute * 60l + a->Second;
-}
-
 }  // namespace
 
 bool CycleAlarmMatches(const RTC_ALARM_TIME *set, const RTC_ALARM_TIME *read, unsigned long bytes)
 {
-    long long apart = Seconds(read) - Seconds(set);
+    long long apart = CalendarSeconds(read) - CalendarSeconds(set);
     return bytes == sizeof *read && apart >= -1 && apart <= 1;
 }
 

@@ -40,3 +40,8 @@ uint32_t CalendarMonthDays(int32_t year, uint32_t month)
     int leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
     return length[(month - 1) % 12] + (month == 2 && leap);
 }
+
+int64_t CalendarSeconds(const RTC_ALARM_TIME *t)
+{
+    return (int64_t)CalendarDays(t->Year, t->Month, t->Day) * 86400 + t->Hour * 3600 + t->Minute * 60 + t->Second;
+}

@@ -6,6 +6,7 @@
 #define VMT_CALENDAR_H
 
 #include <stdint.h>
+#include "driver/acpiioctl.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -17,6 +18,9 @@ void     CalendarDate(int32_t days, int32_t *year, uint32_t *month, uint32_t *da
 uint32_t CalendarWeekday(int32_t days);
 /* 28 to 31 for a month of 1 to 12. */
 uint32_t CalendarMonthDays(int32_t year, uint32_t month);
+/* An alarm record's date and time of day in seconds from 1601-01-01
+   00:00; its milliseconds and weekday are not read. */
+int64_t  CalendarSeconds(const RTC_ALARM_TIME *t);
 
 #ifdef __cplusplus
 }

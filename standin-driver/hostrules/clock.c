@@ -20,7 +20,7 @@ static int64_t At(int32_t days, uint32_t hour, uint32_t minute, uint32_t second)
 
 int64_t HostRecordToSeconds(const RTC_ALARM_TIME *t)
 {
-    return At(CalendarDays(t->Year, t->Month, t->Day), t->Hour, t->Minute, t->Second);
+    return CalendarSeconds(t);
 }
 
 void HostSecondsToRecord(int64_t seconds, RTC_ALARM_TIME *t)
