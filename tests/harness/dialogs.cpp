@@ -23,11 +23,11 @@ HWND FindEdit(HWND parent)
     return NULL;
 }
 
-/* Keys into a field, the whole text replaced, one WM_CHAR each. */
+/* Keys into a field, the whole text replaced, one WM_CHAR each; none: a Backspace. */
 void Keys(App &app, HWND field, const std::string &keys)
 {
     PostMessageA(field, EM_SETSEL, 0, -1);
-    for (unsigned char c : keys)
+    for (unsigned char c : keys.empty() ? std::string("\b") : keys)
         PostMessageA(field, WM_CHAR, c, 1);
     app.Settle();
 }

@@ -10,8 +10,8 @@ const Row kSheetRows[] = {
        lines go to the end in their look whatever the operator selected. */
     {"EveryTestButtonThenCancel", "FailCode=0x220148", Ini("1111101110"),
      "sel filter c:C2 c:C1T c:C2T c:C3T p1 c:S1T c:S2T c:S3T c:S4T p2 c:FANON c:FANOFF t:PCT=50 c:DUTYT "
-     "t:PCT=145 r:PCT c:DUTYT t:PCT=0 c:DUTYT t:PCT= c:DUTYT s:PCT=4294967296 r:PCT c:DUTYT cancel",
-     {"PCT=100", "PCT=4294967296"},
+     "t:PCT=145 r:PCT c:DUTYT t:PCT=0 c:DUTYT t:PCT= r:PCT c:DUTYT s:PCT=4294967296 r:PCT c:DUTYT cancel",
+     {"PCT=100", "PCT=", "PCT=4294967296"},
      {BANNER_LINE, "", "n Placing the processor into C1", "n Placing the processor into C2",
       "n Placing the processor into C3", "n Placing the System into S1", "n Placing the System into S2",
       "n Placing the System into S3", "n Placing the System into S4", "n Turning the fan ON",
