@@ -7,7 +7,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    FuzzInput in(data, size);
+    FuzzInput in{ data, size };
     std::string text = in.Text(), word = in.Text();
     size_t lineSize = 1 + in.Take<uint8_t>() % 64, outSize = 1 + in.Take<uint8_t>() % 32;
 
