@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fuzzes the rules that read outside input: builds the libFuzzer targets
 # (preset fuzz, clang, ASan and UBSan), runs each for a bounded time from its
-# seeds, then replays every seed and kept regression input (ctest --preset
+# seeds, then replays every seed (ctest --preset
 # fuzz).  Prints each target's executions and coverage.
 #
 #   VMT_FUZZ_SECONDS   seconds per target (default 20)
@@ -9,7 +9,8 @@
 #
 # New inputs a run finds stay in build/fuzz/corpus/NAME for the next run.  An
 # input that breaks a rule is saved in build/fuzz/crashes/NAME/ and fails the
-# script; once the fault is mended it goes to tests/fuzz/regressions/NAME/.
+# script; once the fault is mended it becomes a row of the unit tables, or a
+# seed in tests/fuzz/corpus/NAME/ that ctest replays.
 set -eu
 cd "$(dirname "$0")/.."
 seconds=${VMT_FUZZ_SECONDS:-20}
@@ -26,7 +27,6 @@ for name in $targets; do
   log=build/fuzz/$name.log
   mkdir -p "$work" "$crashes"
   seeds=(tests/fuzz/corpus/$name)
-  [ -d tests/fuzz/regressions/$name ] && seeds+=(tests/fuzz/regressions/$name)
   if "$fuzzer" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
        -artifact_prefix="$crashes/" "$work" "${seeds[@]}" >"$log" 2>&1; then
     # "#N DONE cov: EDGES ft: FEATURES corp: INPUTS/BYTES ..."
@@ -42,7 +42,7 @@ for name in $targets; do
   fi
 done
 
-echo "== replay of the seeds and regression inputs"
+echo "== replay of the seeds"
 ctest --preset fuzz || failed="$failed (replay)"
 if [ -n "$failed" ]; then
   echo "fuzzing found faults in:$failed" >&2

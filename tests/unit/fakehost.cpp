@@ -1,267 +1,149 @@
 #include "tests/unit/fakehost.h"
+#include <algorithm>
 #include <cstring>
+#include <sstream>
 
-static std::string Narrow(const uint16_t *root)
+HOST_ZONE Berlin() { return { -60, 0, -60, { 0, 10, 0, 5, 3, 0, 0, 0 }, { 0, 3, 0, 5, 2, 0, 0, 0 } }; }
+
+namespace {
+
+using File = FakeHost::File;
+
+/* The file of a path below the root (by its short name), or none and the status of a missing one. */
+File *Find(void *ctx, std::string p, uint32_t *st, std::string *name = nullptr)
 {
-    std::string s;
-    for (; *root; root++)
-        s += (char)*root;
-    return s;
+    for (auto cut : std::vector<std::pair<std::string, std::string>>{ {"sys/devices/system/cpu/", "cpu/"}, {"/cpuidle/state", "/state"},
+             {"sys/class/thermal/cooling_device", "cool"}, {"sys/class/hwmon/hwmon", "hwmon"}, {"sys/class/rtc/rtc0/", "rtc/"}, {"sys/", ""} })
+        p = p.find(cut.first) == std::string::npos ? p : p.replace(p.find(cut.first), cut.first.size(), cut.second);
+    auto it = ((FakeHost *)ctx)->files.find(name ? *name = p : p);
+    *st = it == ((FakeHost *)ctx)->files.end() ? HOST_STATUS_OBJECT_NAME_NOT_FOUND : 0;
+    return *st ? nullptr : &it->second;
 }
 
-static uint32_t FakeRead(void *ctx, const uint16_t *, const char *path, char *buf, uint32_t size, uint32_t *got)
+/* A write as the kernel's file takes it. */
+uint32_t Kernel(FakeHost &h, const std::string &p, std::string &text, const std::string &v)
 {
-    FakeHost &h = *(FakeHost *)ctx;
+    std::istringstream words(text.substr(0, text.find('\n')));
+    std::string chosen, w;
+    bool listed = false, choice = p == "power/mem_sleep" || p == "power/disk";
+    for (; words >> w; chosen += (chosen.empty() ? "" : " ") + (w == v ? "[" + w + "]" : w), listed |= w == v)
+        w = w[0] == '[' ? w.substr(1, w.size() - 2) : w;
+    if (choice || p == "power/state")
+        return text = listed && choice ? chosen + "\n" : text, listed ? 0 : ACPISIM_STATUS_INVALID_PARAMETER;
+    uint64_t now = p == "rtc/wakealarm" ? std::stoull(h.files["rtc/since_epoch"].text) : 0;
+    uint64_t at = now ? std::stoull(v.substr(v[0] == '+')) + (v[0] == '+' ? now : 0) : 0;
+    if (now && at > now && !text.empty())
+        return HOST_STATUS_DEVICE_BUSY;
+    text = !now ? v + "\n" : at > now ? std::to_string(at) + "\n" : "";
+    return 0;
+}
+
+uint32_t Read(void *ctx, const uint16_t *, const char *path, char *buf, uint32_t size, uint32_t *got)
+{
+    uint32_t st;
+    File *f = Find(ctx, path, &st);
     *got = 0;
-    auto it = h.files.find(path);
-    if (it == h.files.end())
-        return HOST_STATUS_OBJECT_NAME_NOT_FOUND;
-    const FakeFile &f = it->second;
-    if (f.readStatus)
-        return f.readStatus;
-    size_t n = std::min<size_t>({ f.text.size(), f.shortRead, size });
-    std::memcpy(buf, f.text.data(), n);
-    *got = (uint32_t)n;
-    return n ? 0 : HOST_STATUS_END_OF_FILE;   /* as Wine reads an empty file */
+    if (!f || (st = f->read))
+        return st;
+    *got = (uint32_t)std::min<size_t>({ f->text.size(), size, f->cut });
+    std::memcpy(buf, f->text.data(), *got);
+    return *got ? 0 : HOST_STATUS_END_OF_FILE;   /* as Wine reads an empty file */
 }
 
-static uint32_t FakeWriteFile(void *ctx, const uint16_t *root, const char *path, const char *text,
-                              uint32_t length, uint32_t *written)
+uint32_t Write(void *ctx, const uint16_t *root, const char *path, const char *text, uint32_t length, uint32_t *written)
 {
     FakeHost &h = *(FakeHost *)ctx;
-    std::string value(text, length);
-    if (!value.empty() && value.back() == '\n')
-        value.pop_back();
-    *written = 0;
-    auto it = h.files.find(path);
-    uint32_t st = 0;
-    if (it == h.files.end())
-        st = HOST_STATUS_OBJECT_NAME_NOT_FOUND;
-    else if (!it->second.writable)
-        st = HOST_STATUS_ACCESS_DENIED;
-    else if (it->second.writeStatus)
-        st = it->second.writeStatus;
-    h.writes.push_back({ Narrow(root), path, value, st });
-    if (st)
-        return st;
-    FakeFile &f = it->second;
-    size_t taken = std::min<size_t>(f.shortWrite, length);
-    st = f.store ? f.store(h, f, value.substr(0, taken)) : (f.text = value.substr(0, taken) + "\n", 0u);
-    h.writes.back().status = st;
-    if (!st)
-        *written = (uint32_t)taken;
+    std::string value(text, length - (length && text[length - 1] == '\n')), name, r;
+    uint32_t st, taken = 0;
+    File *f = Find(ctx, path, &st, &name);
+    if (f && !(st = f->deny ? HOST_STATUS_ACCESS_DENIED : f->write)) {
+        taken = std::min(length, f->take);
+        st = !f->refuse.empty() && f->refuse == value ? HOST_STATUS_DEVICE_BUSY : Kernel(h, name, f->text, value.substr(0, taken));
+        for (size_t i = 0; !st && i < f->then.size(); i++)
+            h.files[f->then[i].substr(0, f->then[i].find('='))].text = f->then[i].substr(f->then[i].find('=') + 1) + "\n";
+    }
+    *written = st ? 0 : taken;
+    for (; *root; root++)
+        r += (char)*root;
+    h.writes.push_back((r == "Z:\\" ? "" : r + "|") + name + "=" + value + (st ? "!" : ""));
     return st;
 }
 
-static uint32_t FakeCanWrite(void *ctx, const uint16_t *, const char *path)
+uint32_t CanWrite(void *ctx, const uint16_t *, const char *path)
 {
-    FakeHost &h = *(FakeHost *)ctx;
-    h.probes.push_back(path);
-    auto it = h.files.find(path);
-    if (it == h.files.end())
-        return HOST_STATUS_OBJECT_NAME_NOT_FOUND;
-    return it->second.writable ? 0 : HOST_STATUS_ACCESS_DENIED;
+    uint32_t st;
+    File *f = Find(ctx, path, &st);
+    return f && f->deny ? HOST_STATUS_ACCESS_DENIED : st;
 }
 
-static void FakeIdle(void *ctx, uint32_t ms)
+void Idle(void *ctx, uint32_t milliseconds)
 {
-    FakeHost &h = *(FakeHost *)ctx;
-    h.idled += ms;
-    for (uint32_t i = 0; i < ms; i++)
-        h.IdleTick();
+    auto &files = ((FakeHost *)ctx)->files;
+    uint8_t online[HOST_MAX_CPUS / 8];
+    HostParseCpuList(files["cpu/online"].text.c_str(), online);
+    for (uint32_t tick = 0; tick < milliseconds; tick++)
+        for (unsigned cpu = 0; cpu < HOST_MAX_CPUS; cpu++) {
+            std::string deepest, s;
+            for (int k = 0; (online[cpu / 8] >> cpu % 8 & 1)
+                            && files.count((s = "cpu/cpu" + std::to_string(cpu) + "/state" + std::to_string(k) + "/") + "name"); k++)
+                deepest = files[s + "disable"].text == "0\n" && !files[s + "name"].never ? s : deepest;
+            for (auto add : { std::make_pair("usage", 1), std::make_pair("time", 900) })
+                if (!deepest.empty())
+                    files[deepest + add.first].text = std::to_string(std::stoull(files[deepest + add.first].text) + add.second) + "\n";
+        }
 }
 
-static uint32_t FakeNow(void *ctx, HOST_CLOCK *clock)
+uint32_t Now(void *ctx, HOST_CLOCK *clock)
 {
-    *clock = ((FakeHost *)ctx)->clock;
-    return ((FakeHost *)ctx)->clockStatus;
+    File &f = ((FakeHost *)ctx)->files["clock"];
+    RTC_ALARM_TIME t = {};
+    char zone[8] = "";
+    std::sscanf(f.text.c_str(), "%hu,%hu,%hu,%hu,%hu,%hu %7s", &t.Year, &t.Month, &t.Day, &t.Hour, &t.Minute, &t.Second, zone);
+    *clock = { HostRecordToSeconds(&t), std::strcmp(zone, "Berlin") ? HOST_ZONE{} : Berlin() };
+    return f.read;
 }
 
-FakeHost::FakeHost()
-    : platform{ this, FakeRead, FakeWriteFile, FakeCanWrite, FakeIdle, FakeNow }
+/* An entry, one for each number of the first range in its path; item: its place in the last range. */
+void Add(FakeHost &h, const std::string &entry, size_t item)
+{
+    size_t mark = entry.find_first_of("=!"), open = entry.find('{');
+    for (int n = open < mark ? std::stoi(entry.substr(open + 1)) : 0, first = n;
+         open < mark && n <= std::stoi(entry.substr(entry.find('-', open) + 1)); n++)
+        Add(h, entry.substr(0, open) + std::to_string(n) + entry.substr(entry.find('}') + 1), (size_t)(n - first));
+    if (open < mark)
+        return;
+    File &f = h.files[entry.substr(0, mark)];
+    std::string rest = mark == std::string::npos ? "" : entry.substr(mark + 1), key = rest.substr(0, rest.find(':'));
+    std::string arg = rest.substr(std::min(key.size() + 1, rest.size()));
+    std::istringstream items(rest[0] == '{' ? rest.substr(1, rest.size() - 2) : "");
+    for (size_t i = 0, list = rest[0] == '{'; list && i <= item; i++)
+        std::getline(items, rest, ',');
+    if (mark == std::string::npos || entry[mark] == '=')
+        f.text = mark == std::string::npos ? "" : rest + "\n";
+    else if (key == "read" || key == "write")
+        (key == "read" ? f.read : f.write) = (uint32_t)std::stoul(arg, nullptr, 16);
+    else if (key == "cut" || key == "take")
+        (key == "cut" ? f.cut : f.take) = (uint32_t)std::stoul(arg);
+    else
+        key == "deny" ? f.deny = true : key == "never" ? f.never = true : key == "refuse" ? (f.refuse = arg, true) : (f.then.push_back(arg), true);
+}
+
+}  // namespace
+
+FakeHost::FakeHost(const std::string &machine) : platform{ this, Read, Write, CanWrite, Idle, Now }
 {
     AcpiSimHostReset();
     AcpiSimHostSetPlatform(&platform);
+    std::istringstream in(machine);
+    for (std::string entry; std::getline(in, entry, ';');)
+        if (entry.find_first_not_of(' ') != std::string::npos)
+            Add(*this, entry.substr(entry.find_first_not_of(' ')), 0);
 }
 
-FakeHost::~FakeHost()
-{
-    AcpiSimHostReset();
-    AcpiSimHostSetPlatform(nullptr);
-}
+FakeHost::~FakeHost() { AcpiSimHostReset(), AcpiSimHostSetPlatform(nullptr); }
 
-FakeFile &FakeHost::Set(const std::string &path, const std::string &text)
+void FakeHost::Fix()
 {
-    FakeFile &f = files[path];
-    f.text = text;
-    return f;
-}
-
-std::string FakeHost::Text(const std::string &path) const
-{
-    auto it = files.find(path);
-    return it == files.end() ? "(missing)" : it->second.text;
-}
-
-std::vector<std::string> FakeHost::Writes(const std::string &under) const
-{
-    std::vector<std::string> out;
-    for (const FakeWrite &w : writes)
-        if (w.path.compare(0, under.size(), under) == 0)
-            out.push_back(w.path.substr(under.size()) + "=" + w.value);
-    return out;
-}
-
-uint32_t FakeHost::Open(const std::u16string &root, uint32_t idleMs)
-{
-    ACPISIM_CONFIG cfg;
-    AcpiSimDefaultConfig(&cfg);
-    size_t i = 0;
-    for (; i < root.size(); i++)
-        cfg.SysfsRoot[i] = root[i];
-    cfg.SysfsRoot[i] = 0;
-    cfg.HostIdleMilliseconds = idleMs;
-    return AcpiSimHost.Open(&cfg);
-}
-
-uint32_t FakeHost::Action(FakeHost &, FakeFile &f, const std::string &value)
-{
-    std::string words = " " + f.text.substr(0, f.text.find('\n')) + " ";
-    return words.find(" " + value + " ") == std::string::npos ? ACPISIM_STATUS_INVALID_PARAMETER : 0;
-}
-
-uint32_t FakeHost::Choice(FakeHost &, FakeFile &f, const std::string &value)
-{
-    std::string out, word, line = f.text.substr(0, f.text.find('\n')) + " ";
-    bool found = false;
-    for (char c : line) {
-        if (c != ' ') {
-            if (c != '[' && c != ']')
-                word += c;
-            continue;
-        }
-        if (word.empty())
-            continue;
-        found |= word == value;
-        out += (out.empty() ? "" : " ") + (word == value ? "[" + word + "]" : word);
-        word.clear();
-    }
-    if (!found)
-        return ACPISIM_STATUS_INVALID_PARAMETER;
-    f.text = out + "\n";
-    return 0;
-}
-
-uint32_t FakeHost::WakeAlarm(FakeHost &h, FakeFile &f, const std::string &value)
-{
-    unsigned long long now = std::stoull(h.Text("sys/class/rtc/rtc0/since_epoch"));
-    bool relative = !value.empty() && value[0] == '+';
-    unsigned long long at = std::stoull(relative ? value.substr(1) : value) + (relative ? now : 0);
-    if (at <= now) {
-        f.text = "";
-        return 0;
-    }
-    if (!f.text.empty())
-        return HOST_STATUS_DEVICE_BUSY;
-    f.text = std::to_string(at) + "\n";
-    return 0;
-}
-
-void FakeHost::IdleTick()
-{
-    const std::string cpuDir = "sys/devices/system/cpu/";
-    uint8_t online[HOST_MAX_CPUS / 8];
-    if (!HostParseCpuList(Text(cpuDir + "online").c_str(), online))
-        return;
-    for (unsigned cpu = 0; cpu < HOST_MAX_CPUS; cpu++) {
-        if (!((online[cpu / 8] >> (cpu % 8)) & 1))
-            continue;
-        /* The deepest enabled state the processor can enter. */
-        std::string chosen;
-        for (unsigned k = 0;; k++) {
-            std::string dir = cpuDir + "cpu" + std::to_string(cpu) + "/cpuidle/state" + std::to_string(k) + "/";
-            if (!files.count(dir + "name"))
-                break;
-            std::string name = Text(dir + "name");
-            name.pop_back();
-            bool never = false;
-            for (const std::string &n : neverEntered)
-                never |= n == name;
-            if (Text(dir + "disable") == "0\n" && !never)
-                chosen = dir;
-        }
-        if (chosen.empty())
-            continue;
-        files[chosen + "usage"].text = std::to_string(std::stoull(Text(chosen + "usage")) + 1) + "\n";
-        files[chosen + "time"].text = std::to_string(std::stoull(Text(chosen + "time")) + 900) + "\n";
-    }
-}
-
-const std::vector<std::string> kIntelIdleStates = { "POLL", "C1", "C1E", "C3", "C6", "C8", "C10" };
-
-void AddSleep(FakeHost &h, const std::string &state, const std::string &memSleep, const std::string &disk)
-{
-    h.Set("sys/power/state", state + "\n").store = FakeHost::Action;
-    if (!memSleep.empty())
-        h.Set("sys/power/mem_sleep", memSleep + "\n").store = FakeHost::Choice;
-    if (!disk.empty())
-        h.Set("sys/power/disk", disk + "\n").store = FakeHost::Choice;
-}
-
-void AddIdle(FakeHost &h, const std::string &driver, const std::vector<std::string> &names,
-             const std::string &online, unsigned cpus)
-{
-    const std::string cpuDir = "sys/devices/system/cpu/";
-    h.Set(cpuDir + "online", online + "\n");
-    h.Set(cpuDir + "cpuidle/current_driver", driver + "\n");
-    for (unsigned cpu = 0; cpu < cpus; cpu++)
-        for (unsigned k = 0; k < names.size(); k++) {
-            std::string dir = cpuDir + "cpu" + std::to_string(cpu) + "/cpuidle/state" + std::to_string(k) + "/";
-            h.Set(dir + "name", names[k] + "\n");
-            h.Set(dir + "disable", "0\n");
-            h.Set(dir + "usage", std::to_string(1000 * (k + 1) + cpu) + "\n");
-            h.Set(dir + "time", std::to_string(500000 * (k + 1)) + "\n");
-        }
-}
-
-void AddCooling(FakeHost &h, unsigned index, const std::string &type, unsigned maxState, unsigned cur)
-{
-    std::string dir = "sys/class/thermal/cooling_device" + std::to_string(index) + "/";
-    h.Set(dir + "type", type + "\n");
-    h.Set(dir + "max_state", std::to_string(maxState) + "\n");
-    h.Set(dir + "cur_state", std::to_string(cur) + "\n");
-}
-
-void AddPstate(FakeHost &h)
-{
-    h.Set("sys/devices/system/cpu/intel_pstate/status", "active\n");
-    h.Set("sys/devices/system/cpu/intel_pstate/max_perf_pct", "100\n");
-    h.Set("sys/devices/system/cpu/intel_pstate/min_perf_pct", "20\n");
-}
-
-void AddCpufreq(FakeHost &h, unsigned cpus)
-{
-    for (unsigned cpu = 0; cpu < cpus; cpu++) {
-        std::string dir = "sys/devices/system/cpu/cpu" + std::to_string(cpu) + "/cpufreq/";
-        h.Set(dir + "cpuinfo_max_freq", "4700000\n");
-        h.Set(dir + "scaling_max_freq", "4700000\n");
-    }
-}
-
-void AddRtc(FakeHost &h, const std::string &sinceEpoch)
-{
-    h.Set("sys/class/rtc/rtc0/since_epoch", sinceEpoch + "\n");
-    h.Set("sys/class/rtc/rtc0/wakealarm", "").store = FakeHost::WakeAlarm;
-}
-
-void BuildLaptop(FakeHost &h)
-{
-    AddSleep(h);
-    AddIdle(h, "intel_idle", kIntelIdleStates);
-    AddCooling(h, 0, "intel_powerclamp", 50);
-    AddCooling(h, 1, "Fan", 3);
-    AddCooling(h, 2, "TCC Offset", 63);
-    AddPstate(h);
-    AddCpufreq(h);
-    AddRtc(h);
+    for (auto &f : files)
+        f.second = File{ f.second.text };
 }

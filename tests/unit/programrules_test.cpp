@@ -1,0 +1,208 @@
+/* The program's rules that need no window: the saved file's name and the texts naming it, the RTC
+   page's fields and record, the percentage field, the capability bits, the log looks, a pass's walk.
+   Buffers are heap blocks of the size handed over: ASan sees an overrun. */
+#include "log/logrules.h"
+#include "log/saverules.h"
+#include "pages/rtcrules.h"
+#include "pages/thermalrules.h"
+#include "res/resource.h"
+#include "res/texts.h"
+#include "selection/selectionrules.h"
+#include "testpass/passrules.h"
+#include <gtest/gtest.h>
+#include <cstring>
+#include <memory>
+
+/* final: the name as settled, "" when it stays as typed; format 0: no room for the extension. */
+TEST(SaveRules, TheNameAndFormatSettled)
+{
+    const std::string n255 = "C:\\" + std::string(252, 'x'), n256(256, 'y');
+    const struct { std::string typed; unsigned pair; int format; std::string final; } rows[] = {
+        {"C:\\r\\report.txt", 2, 1, ""}, {"report.tXt", 2, 1, ""}, {"report.Rtf", 1, 2, ""}, {".rtf", 1, 2, ""}, {n256, 1, 0, ""},
+        {"C:\\R\\Report", 1, 1, "C:\\R\\Report.TXT"}, {"report", 2, 2, "report.RTF"}, {"report.doc", 2, 2, "report.doc.RTF"},
+        {"report.tx", 1, 1, "report.tx.TXT"}, {"report_TXT", 2, 2, "report_TXT.RTF"}, {n255, 2, 2, n255 + ".RTF"}, {"report", 0, 1, "report.TXT"},
+    };
+    for (const auto &row : rows) {
+        std::vector<char> buf(TEXT_SIZE);
+        row.typed.copy(buf.data(), row.typed.size());
+        bool appended = row.final.empty();
+        int format = SettleSaveName(buf.data(), buf.size(), row.pair, &appended);
+        EXPECT_EQ(std::to_string(format) + (appended ? " appended " : " ") + buf.data(),
+                  std::to_string(row.format) + (row.final.empty() ? " " + row.typed : " appended " + row.final));
+    }
+    /* The folder, a backslash and the name within 255 characters, and one for the name at least. */
+    EXPECT_EQ(std::vector<size_t>({ SaveNameFieldLimit(3), SaveNameFieldLimit(253), SaveNameFieldLimit(254) }), std::vector<size_t>({ 251, 1, 1 }));
+}
+
+/* A name too long keeps its beginning and its end around "...", cut between characters. */
+TEST(SaveRules, TextsThatNameTheFile)
+{
+    auto lead = [](size_t n) { return std::string(n, '\x82'); };   /* a two-byte character's lead and trail bytes alike */
+    const std::string deep = "C:\\" + lead(400) + "\\report.TXT", e87 = "Error [87] saving C:\\";
+    const char *e1 = "Error [1] saving ", *path = "C:\\folder\\subfolder\\report.TXT";
+    const struct { size_t size; const char *before; std::string name; const char *after; bool dbcs; std::string text; } rows[] = {
+        {26, e1, "C:\\r.TXT", "", false, "Error [1] saving C:\\r.TXT"}, {25, e1, "C:\\r.TXT", "", false, "Error [1] saving C...TXT"},
+        {40, e1, path, "", false, "Error [1] saving C:\\fol...er\\report.TXT"}, {21, e1, path, "", false, "Error [1] saving ..."},
+        {12, e1, path, "", false, "Error [1] s"}, {30, "", path, "?!", false, "C:\\folde...older\\report.TXT?!"},
+        {60, "Error [87] saving ", deep, "", true, e87 + lead(8) + "..." + lead(14) + "\\report.TXT"},
+        {61, "Error [87] saving ", deep, "", true, e87 + lead(10) + "..." + lead(14) + "\\report.TXT"},
+        {60, "Error [87] saving ", deep, "", false, e87 + lead(9) + "..." + lead(15) + "\\report.TXT"},
+    };
+    for (const auto &row : rows) {
+        std::unique_ptr<char[]> buf(new char[row.size]);
+        size_t n = FormatWithName(buf.get(), row.size, row.before, row.name.c_str(), row.after,
+                                  row.dbcs ? LeadBytePredicate([](unsigned char c) { return c == 0x82; }) : nullptr);
+        EXPECT_EQ(std::to_string(n) + " " + buf.get(), std::to_string(row.text.size()) + " " + row.text) << row.size;
+    }
+    char error[64], question[64];
+    size_t errorLength = FormatSaveError(error, sizeof error, -5, "C:\\r.TXT", nullptr), questionLength = FormatReplaceQuestion(question, 64, "C:\\r.TXT", nullptr);
+    EXPECT_EQ(std::to_string(errorLength) + " " + error + "|" + std::to_string(questionLength) + " " + question,
+              "26 Error [-5] saving C:\\r.TXT|51 C:\\r.TXT already exists.\nDo you want to replace it?");
+}
+
+/* Each element's limits (minimum, maximum, acceleration); a typed value, as GetDlgItemInt read it,
+   held to them as a signed number (corrected -1: left alone). */
+TEST(RtcRules, FieldLimitsAndTypedValues)
+{
+    const std::vector<unsigned> hour = {1, 12, 2, 0, 1, 2, 1}, minute = {0, 59, 2, 0, 1, 2, 5}, ampm = {0, 1, 1, 0, 1, 0, 0};
+    const struct { int control; std::vector<unsigned> limits; unsigned typed; int corrected; } rows[] = {
+        {IDC_RTC_HOUR, hour, 0, 1}, {IDC_RTC_HOUR, hour, 13, 12}, {IDC_RTC_HOUR, hour, 1, -1}, {IDC_RTC_HOUR, hour, 0xFFFFFFFF, 1},
+        {IDC_RTC_MINUTE, minute, 75, 59}, {IDC_RTC_MINUTE, minute, 59, -1}, {IDC_RTC_MINUTE, minute, 0x80000000u, 0},
+        {IDC_RTC_SECOND, minute, 0, -1}, {IDC_RTC_AMPM, ampm, 2, 1},
+    };
+    for (const auto &row : rows) {
+        const RtcFieldLimits *l = RtcLimitsFor(row.control);
+        unsigned v = 7;
+        int corrected = RtcClampTyped(l, row.typed, &v) ? (int)v : -1;
+        EXPECT_EQ(std::vector<unsigned>({ (unsigned)l->minimum, (unsigned)l->maximum, (unsigned)l->nAccel, l->accel[0].seconds, l->accel[0].step,
+                                          l->accel[1].seconds, l->accel[1].step, (unsigned)corrected }),
+                  std::vector<unsigned>({ row.limits[0], row.limits[1], row.limits[2], row.limits[3], row.limits[4], row.limits[5], row.limits[6],
+                                          (unsigned)row.corrected })) << row.control << " " << row.typed;
+    }
+    EXPECT_EQ(RtcLimitsFor(IDC_RTC_SPIN), nullptr);
+}
+
+/* The editor shows the hour on the 12-hour clock (0 for 12); Set counts the hour field's 12 as 0 of
+   its half of the day and keeps each field as 16 bits; the record is the kernel's TIME_FIELDS. */
+TEST(RtcRules, EditorFieldsTheRecordAndItsTexts)
+{
+    for (auto row : std::vector<std::vector<unsigned>>{ {15, 5, 9, 3, 1}, {12, 30, 0, 0, 1}, {0, 15, 0, 0, 0}, {11, 59, 59, 11, 0} }) {
+        RtcEditorFields f = RtcFieldsFromTime(row[0], row[1], row[2]);
+        EXPECT_EQ(std::vector<unsigned>({ row[0], f.minute, f.second, f.hour, f.pm }), row);
+    }
+    const RtcDate today = {2026, 12, 6, 3};
+    const struct { unsigned hour, minute, second; bool pm; unsigned char record[16]; } rows[] = {
+        {3, 5, 9, true, {0xEA, 0x07, 12, 0, 6, 0, 15, 0, 5, 0, 9, 0, 0, 0, 3, 0}}, {12, 0, 0, false, {0xEA, 0x07, 12, 0, 6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0}},
+        {12, 0, 0, true, {0xEA, 0x07, 12, 0, 6, 0, 12, 0, 0, 0, 0, 0, 0, 0, 3, 0}}, {24, 0, 0, true, {0xEA, 0x07, 12, 0, 6, 0, 12, 0, 0, 0, 0, 0, 0, 0, 3, 0}},
+        {65536 + 12, 65537, 65538, false, {0xEA, 0x07, 12, 0, 6, 0, 0, 0, 1, 0, 2, 0, 0, 0, 3, 0}},
+        {0x05000003, 0x09000000, 0, true, {0xEA, 0x07, 12, 0, 6, 0, 15, 0, 0, 0, 0, 0, 0, 0, 3, 0}},   /* the fuzzer's find */
+    };
+    for (const auto &row : rows) {
+        RTC_ALARM_TIME a = RtcMakeAlarm(&today, row.hour, row.minute, row.second, row.pm);
+        EXPECT_EQ(std::memcmp(&a, row.record, sizeof a), 0) << row.hour << (row.pm ? " PM: " : " AM: ") << a.Hour;
+    }
+    const RTC_ALARM_TIME zero = {}, set = {2026, 12, 6, 15, 5, 9, 0, 0};
+    char buf[RTC_MESSAGE_SIZE];
+    auto text = [&](int length) { return std::to_string(length) + " " + buf; };
+    const struct { std::string text; const char *want; } texts[] = {
+        {text(RtcFormatSetLine(buf, sizeof buf, &set)), "41 Setting RTC Alarm to 12/6/2026 15:05:09\r\n"},
+        {text(RtcFormatAlarmMessage(buf, sizeof buf, &zero)), "55 The RTC Wake Alarm is currently set for 0/0/0 at 0:0:00"},
+        {text(RtcFormatReadFailure(buf, sizeof buf, 31)), "85 The RTC Wake Alarm could not be read: the driver request failed with system error 31."},
+        {text(RtcFormatSetLine(buf, 12, &set)), "11 Setting RTC"}, {text(RtcFormatSetLine(buf, 1, &set)), "0 "},
+    };
+    for (const auto &row : texts)
+        EXPECT_EQ(row.text, row.want);
+}
+
+/* Read as an unsigned GetDlgItemInt; above 100 held at 100, nothing raised; the arrows step 1 to 100. */
+TEST(ThermalRules, ThePercentageField)
+{
+    const struct { const char *text; uint32_t read, sent; } rows[] = {
+        {"55", 55, 55}, {"  7%", 7, 7}, {"", 0, 0}, {"abc", 0, 0}, {"-5", 0, 0}, {"0012", 12, 12}, {"9", 9, 9}, {"100", 100, 100}, {"101", 101, 100},
+        {"4294967295", 4294967295u, 100}, {"4294967296", 0, 0}, {"99999999999999999999", 0, 0}, {nullptr, 0, 0},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(std::vector<uint32_t>({ ThermalReadPercent(row.text), ThermalDutyValue(row.read), ThermalPercentTooHigh(row.read) }),
+                  std::vector<uint32_t>({ row.read, row.sent, row.sent != row.read })) << (row.text ? row.text : "(null)");
+    EXPECT_EQ(ThermalSpinRange(), 0x00010064u);
+}
+
+/* Table order S1 S2 S3 S4 C1 C2 C3 FAN DUTY RTC; bits S1 0x01, S2 0x02, S3 0x04, C2 0x10, C3 0x20. */
+TEST(SelectionRules, EachCapabilityBitMarksItsEntry)
+{
+    const struct { uint32_t mask; std::vector<uint8_t> marked; } rows[] = {
+        {0x37, {1, 0, 7, 1, 0, 1, 0, 1, 0, 1}}, {0x36, {2, 0, 7, 1, 0, 1, 0, 1, 0, 1}}, {0x35, {1, 2, 7, 1, 0, 1, 0, 1, 0, 1}},
+        {0x33, {1, 0, 2, 1, 0, 1, 0, 1, 0, 1}}, {0x27, {1, 0, 7, 1, 0, 2, 0, 1, 0, 1}}, {0x17, {1, 0, 7, 1, 0, 1, 2, 1, 0, 1}},
+        {0xFFFFFFC8u, {2, 2, 2, 1, 0, 2, 2, 1, 0, 1}},
+    };
+    for (const auto &row : rows) {
+        std::vector<uint8_t> table = {1, 0, 7, 1, 0, 1, 0, 1, 0, 1};
+        MarkUnsupported(table.data(), row.mask);
+        EXPECT_EQ(table, row.marked) << std::hex << row.mask;
+    }
+}
+
+TEST(LogRules, TheLookOfEachLevel)
+{
+    const struct { int level; std::vector<uint32_t> look; } rows[] = {
+        {LOG_NORMAL, {LOOK_AUTOCOLOR, 0, 0}}, {LOG_ERROR, {LOOK_BOLD, 1, 0x0000FF}}, {LOG_SKIPPED, {LOOK_BOLD, 1, 0xFF7F00}},
+        {LOG_BANNER, {LOOK_BOLD | LOOK_AUTOCOLOR, 0, 0}}, {0, {LOOK_AUTOCOLOR, 0, 0}}, {5, {LOOK_AUTOCOLOR, 0, 0}},
+    };
+    for (const auto &row : rows) {
+        LogLook look = LogLookForLevel(row.level);
+        EXPECT_EQ(std::vector<uint32_t>({ look.effects, look.setsColor, look.color }), row.look) << row.level;
+    }
+}
+
+namespace {
+
+/* Texts are "#ID"; events "?#ID" for a question, "LEVEL TEXT" for a log line (CRLF left out), "CODE VALUE" for a request. */
+struct ScriptedOperator : PassOperator {
+    std::string answers, events;   /* Y or N for each question in turn, then Yes */
+    size_t asked = 0;
+    void LoadText(int id, char *buf, int size) override { snprintf(buf, size, "#%d", id); }
+    bool AskYes(const char *text) override { return Event(std::string("?") + text), asked >= answers.size() || answers[asked++] == 'Y'; }
+    void Log(int level, const char *line) override
+    {
+        std::string s = line;
+        Event(std::to_string(level) + " " + (s.size() > 1 && s.substr(s.size() - 2) == "\r\n" ? s.substr(0, s.size() - 2) : s + " (no CRLF)"));
+    }
+    void Request(uint32_t code, uint32_t value) override { Event(AcpiIoctlName(code) + 6 + (" " + std::to_string(value))); }
+    void Event(const std::string &e) { events += (events.empty() ? "" : " | ") + e; }
+};
+
+}  // namespace
+
+/* Table order S1 S2 S3 S4 C1 C2 C3 FAN DUTY RTC: 2 is unsupported but C1 runs it, 7 runs; a No skips
+   the test, not after the verdict question. */
+TEST(PassRules, EntriesAndAnswersGiveQuestionsLinesAndRequests)
+{
+    const struct { PassStep step; const char *table, *answers, *events; } rows[] = {
+        {PASS_CPU, "0000222000", "", "?#2005 | 1 Running the \"#2004\" test. | SET_CPU_STATE 1 | 1 The \"#2006\" test is not supported on this "
+                                     "machine. | 1 The \"#2008\" test is not supported on this machine."},
+        {PASS_CPU, "0000017000", "NY", "3 The \"#2004\" test was skipped... | ?#2007 | 3 The \"#2006\" test was skipped... | ?#2009 | "
+                                       "1 Running the \"#2008\" test. | SET_CPU_STATE 3"},
+        {PASS_SYSTEM, "1720000000", "YN", "?#2011 | 1 Running the \"#2010\" test. | SET_SLEEP_STATE 2 | ?#2012 | ?#2014 | 1 Running the "
+                                          "\"#2013\" test. | SET_SLEEP_STATE 3 | ?#2015 | 1 The \"#2016\" test is not supported on this machine."},
+        {PASS_SYSTEM, "2210000000", "", "1 The \"#2010\" test is not supported on this machine. | 1 The \"#2013\" test is not supported on "
+                                        "this machine. | ?#2017 | 1 Running the \"#2016\" test. | SET_SLEEP_STATE 4 | ?#2018"},
+        {PASS_FAN, "0000000100", "NY", "?#2020 | 3 The \"#2019\" test was skipped... | ?#2023 | 1 Running the \"#2022\" test. | SET_FAN 0 | ?#2024"},
+        {PASS_FAN, "0000000200", "", "1 The \"#2019\" test is not supported on this machine. | 1 The \"#2022\" test is not supported on this machine."},
+        {PASS_THROTTLE, "0000000010", "", "?#2026 | 1 Running the \"#2025 to 10%\" test. | SET_DUTY_CYCLE 10 | 1 Running the \"#2025 to 20%\" "
+         "test. | SET_DUTY_CYCLE 20 | 1 Running the \"#2025 to 30%\" test. | SET_DUTY_CYCLE 30 | 1 Running the \"#2025 to 40%\" test. | "
+         "SET_DUTY_CYCLE 40 | 1 Running the \"#2025 to 50%\" test. | SET_DUTY_CYCLE 50 | 1 Running the \"#2025 to 60%\" test. | SET_DUTY_CYCLE 60 "
+         "| 1 Running the \"#2025 to 70%\" test. | SET_DUTY_CYCLE 70 | 1 Running the \"#2025 to 80%\" test. | SET_DUTY_CYCLE 80 | 1 Running "
+         "the \"#2025 to 90%\" test. | SET_DUTY_CYCLE 90"},
+        {PASS_THROTTLE, "0000000010", "N", "?#2026 | 3 The \"#2025\" tests were skipped..."},
+        {PASS_THROTTLE, "0000000020", "", "1 The \"#2025\" tests are not supported on this machine."},
+    };
+    for (const auto &row : rows) {
+        uint8_t table[SEL_COUNT];
+        for (int i = 0; i < SEL_COUNT; i++)
+            table[i] = (uint8_t)(row.table[i] - '0');
+        ScriptedOperator op;
+        op.answers = row.answers;
+        RunPassStep(row.step, table, op);
+        EXPECT_EQ(op.events, row.events) << row.table;
+    }
+}
