@@ -144,6 +144,9 @@ FakeHost::~FakeHost() { AcpiSimHostReset(), AcpiSimHostSetPlatform(nullptr); }
 
 void FakeHost::Fix()
 {
-    for (auto &f : files)
-        f.second = File{ f.second.text };
+    for (auto &f : files) {
+        File clean;
+        clean.text = f.second.text;
+        f.second = clean;
+    }
 }
