@@ -76,17 +76,6 @@ std::vector<std::string> FileLines(const char *path)
     return Lines(text.str());
 }
 
-/* The expectation with each line that matches as got. */
-std::vector<std::string> Expect(std::vector<std::string> want, const std::vector<std::string> &got)
-{
-    for (size_t i = 0; i < want.size() && i < got.size(); i++)
-        if (want[i] == "...")
-            want.erase(want.begin() + i, want.end()), want.insert(want.end(), got.begin() + i, got.end());
-        else if (Matches(want[i], got[i]))
-            want[i] = got[i];
-    return want;
-}
-
 /* The run, its output into C:\cycle.out; Ctrl+C once its first line is out.
    Wine's processes started from Linux share a console that takes no
    control events: the run gets one of ours. */

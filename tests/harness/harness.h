@@ -22,7 +22,9 @@ struct Error : std::runtime_error {
 void WaitFor(const std::function<bool()> &done, const std::string &what, DWORD ms = kWait);
 std::vector<std::string> Lines(const std::string &text);   /* split at \r\n */
 std::string Text(HWND hwnd);                                /* WM_GETTEXT */
-bool Matches(const std::string &want, const std::string &got);   /* '*' in want: a number */
+/* The expected lines, each that matches the line got taken as got: a '*'
+   in one stands for a number, and a line "..." for all the lines after. */
+std::vector<std::string> Expect(std::vector<std::string> want, const std::vector<std::string> &got);
 
 /* The program (--program=PATH; a Unix path is taken on drive Z:) and its
    string-table texts. */

@@ -30,12 +30,18 @@ std::vector<std::string> Lines(const std::string &text)
     return lines;
 }
 
-bool Matches(const std::string &want, const std::string &got)
+std::vector<std::string> Expect(std::vector<std::string> want, const std::vector<std::string> &got)
 {
-    std::string pattern;
-    for (char c : want)
-        pattern += c == '*' ? std::string("[0-9]+") : (c && strchr("\\^$.|?+()[]{}", c) ? "\\" : "") + std::string(1, c);
-    return std::regex_match(got, std::regex(pattern));
+    for (size_t i = 0; i < want.size() && i < got.size(); i++) {
+        std::string pattern;
+        for (char c : want[i])
+            pattern += c == '*' ? std::string("[0-9]+") : (c && strchr("\\^$.|?+()[]{}", c) ? "\\" : "") + std::string(1, c);
+        if (want[i] == "...")
+            want.erase(want.begin() + i, want.end()), want.insert(want.end(), got.begin() + i, got.end());
+        else if (std::regex_match(got[i], std::regex(pattern)))
+            want[i] = got[i];
+    }
+    return want;
 }
 
 std::string Text(HWND hwnd)

@@ -75,13 +75,12 @@ std::string Expected(std::string s)
     return s;
 }
 
-std::vector<std::string> Expect(const std::vector<std::string> &want, const std::vector<std::string> &got)
+/* The expected lines as the program and today fill them. */
+std::vector<std::string> Fill(const std::vector<std::string> &want)
 {
     std::vector<std::string> out;
-    for (size_t i = 0; i < want.size(); i++) {
-        std::string e = Expected(want[i]);
-        out.push_back(i < got.size() && Matches(e, got[i]) ? got[i] : e);
-    }
+    for (const std::string &w : want)
+        out.push_back(Expected(w));
     return out;
 }
 
@@ -125,9 +124,9 @@ void PlayRow(const Row &row)
         machine.push_back(m.substr(0, m.find('=')) + "=" + FirstLine(path));
     }
 
-    EXPECT_EQ(Expect(row.seen, p.seen), p.seen) << "the boxes and readouts";
-    EXPECT_EQ(Expect(row.log, p.log), p.log) << "the log";
-    EXPECT_EQ(Expect(row.journal, Journal()), Journal()) << "the driver's journal";
+    EXPECT_EQ(Expect(Fill(row.seen), p.seen), p.seen) << "the boxes and readouts";
+    EXPECT_EQ(Expect(Fill(row.log), p.log), p.log) << "the log";
+    EXPECT_EQ(Expect(Fill(row.journal), Journal()), Journal()) << "the driver's journal";
     EXPECT_EQ(row.iniAfter ? row.iniAfter : "(none)", ReadIni()) << "the settings file";
     EXPECT_EQ(row.machine, machine) << "the machine after the last close";
 }
