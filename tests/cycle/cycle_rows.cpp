@@ -136,5 +136,5 @@ TEST_P(Cycle, Row)
     EXPECT_EQ(Expect(row.journal, Journal()), Journal()) << "the driver's journal";
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, Cycle, ::testing::ValuesIn(kRows),
+INSTANTIATE_TEST_SUITE_P(Runs, Cycle, ::testing::ValuesIn(kRows),
                          [](const ::testing::TestParamInfo<CycleRow> &i) { return std::string(i.param.name); });

@@ -1,4 +1,4 @@
-/* The test programs that drive VERUVEZ.EXE: [--program=PATH] [GoogleTest options]. */
+/* The Wine tests' program: [--program=PATH, the last one counts] [--seed=N --steps=M] [GoogleTest options]. */
 #include "tests/harness/harness.h"
 #include <gtest/gtest.h>
 #include <cstring>
