@@ -71,9 +71,8 @@ const CycleRow kRows[] = {
 
 std::vector<std::string> FileLines(const char *path)
 {
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return Lines(text.str());
+    std::string text = ReadFile(path);
+    return text == "(none)" ? std::vector<std::string>() : Lines(text);
 }
 
 /* The run, its output into C:\cycle.out; Ctrl+C once its first line is out.

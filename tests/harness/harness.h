@@ -97,6 +97,7 @@ private:
 /* The settings file (nullptr: none; "(none)" when read), the driver's
    journal, its settings and its service.  DriverReset: every setting its
    default, the driver restarted (its machine as at boot), no journal. */
+std::string ReadFile(const std::string &path);   /* "(none)" when it cannot be read */
 void        WriteIni(const char *text);
 std::string ReadIni();
 std::vector<std::string> Journal();

@@ -77,7 +77,7 @@ static std::string IniPath()
     return std::string(dir) + "\\" SETTINGS_FILE;
 }
 
-static std::string ReadFile(const std::string &path)
+std::string ReadFile(const std::string &path)
 {
     std::ifstream f(path, std::ios::binary);
     std::ostringstream text;

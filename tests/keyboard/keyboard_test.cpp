@@ -60,8 +60,7 @@ TEST(Keyboard, MenusBoxesSheetSaveAsAboutAltF4)
     X(app.Dialog("About " ABOUT_NAME), "key Return", true);
 
     std::vector<std::string> log = app.Log();
-    std::ifstream saved("C:\\save\\kb.TXT", std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}), Text(app.pane));
+    EXPECT_EQ(ReadFile("C:\\save\\kb.TXT"), Text(app.pane));
     X(app.main, "key alt+F4");
     WaitFor([&] { return app.Exited() != STILL_ACTIVE; }, "Alt+F4 to end the program");
     EXPECT_EQ(app.Exited(), 0u);

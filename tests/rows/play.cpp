@@ -53,13 +53,6 @@ void HostMachine(const std::string &profile)
     DriverSet("Backend", "host");
 }
 
-std::string FirstLine(const std::string &path)
-{
-    std::ifstream f(path, std::ios::binary);
-    std::string line;
-    return std::getline(f, line) ? line : "(missing)";
-}
-
 /* Today's date where the expectations say {y} {m} {d} {w}; "#ID" the
    program's own string. */
 std::string Expected(std::string s)
@@ -120,8 +113,8 @@ void PlayRow(const Row &row)
         Step(p, "exit");
     std::vector<std::string> machine;
     for (const std::string &m : row.machine) {
-        std::string path = std::string(kHostRoot) + "\\" + m.substr(0, m.find('='));
-        machine.push_back(m.substr(0, m.find('=')) + "=" + FirstLine(path));
+        std::string name = m.substr(0, m.find('=')), text = ReadFile(std::string(kHostRoot) + "\\" + name);
+        machine.push_back(name + "=" + text.substr(0, text.find('\n')));
     }
 
     EXPECT_EQ(Expect(Fill(row.seen), p.seen), p.seen) << "the boxes and readouts";

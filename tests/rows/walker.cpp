@@ -64,18 +64,10 @@ std::string Squeeze(const std::string &s)
     return out;
 }
 
-std::string ReadAll(const std::string &path)
-{
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream text;
-    text << f.rdbuf();
-    return text.str();
-}
-
 /* A saved file: "log" when it is the pane's text, the RTF's looks, else its text. */
 std::string Saved(Play &p, const std::string &name)
 {
-    std::string text = ReadAll(kSaveDir + name);
+    std::string text = ReadFile(kSaveDir + name);
     if (text == Text(p.app->pane))
         return "log";
     if (text.compare(0, 6, "{\\rtf1") != 0)
