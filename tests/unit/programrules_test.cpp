@@ -48,10 +48,9 @@ TEST(SaveRules, TextsThatNameTheFile)
                                   row.dbcs ? LeadBytePredicate([](unsigned char c) { return c == 0x82; }) : nullptr);
         EXPECT_EQ(std::to_string(n) + " " + buf.get(), std::to_string(row.text.size()) + " " + row.text) << row.size;
     }
-    char error[64], question[64];
-    size_t errorLength = FormatSaveError(error, sizeof error, -5, "C:\\r.TXT", nullptr), questionLength = FormatReplaceQuestion(question, 64, "C:\\r.TXT", nullptr);
-    EXPECT_EQ(std::to_string(errorLength) + " " + error + "|" + std::to_string(questionLength) + " " + question,
-              "26 Error [-5] saving C:\\r.TXT|51 C:\\r.TXT already exists.\nDo you want to replace it?");
+    char text[64];
+    EXPECT_EQ(std::to_string(FormatSaveError(text, sizeof text, -5, "C:\\r.TXT", nullptr)) + " " + text, "26 Error [-5] saving C:\\r.TXT");
+    EXPECT_EQ(std::to_string(FormatReplaceQuestion(text, 64, "C:\\r.TXT", nullptr)) + " " + text, "51 C:\\r.TXT already exists.\nDo you want to replace it?");
 }
 
 /* Each element's limits (minimum, maximum, acceleration: seconds and step twice); a typed value, as
@@ -94,14 +93,10 @@ TEST(RtcRules, EditorFieldsTheRecordAndItsTexts)
     const RTC_ALARM_TIME zero = {}, set = {2026, 12, 6, 15, 5, 9, 0, 0};
     char buf[RTC_MESSAGE_SIZE];
     auto text = [&](int length) { return std::to_string(length) + " " + buf; };
-    const struct { std::string text; const char *want; } texts[] = {
-        {text(RtcFormatSetLine(buf, sizeof buf, &set)), "41 Setting RTC Alarm to 12/6/2026 15:05:09\r\n"},
-        {text(RtcFormatAlarmMessage(buf, sizeof buf, &zero)), "55 The RTC Wake Alarm is currently set for 0/0/0 at 0:0:00"},
-        {text(RtcFormatReadFailure(buf, sizeof buf, 31)), "85 The RTC Wake Alarm could not be read: the driver request failed with system error 31."},
-        {text(RtcFormatSetLine(buf, 12, &set)), "11 Setting RTC"}, {text(RtcFormatSetLine(buf, 1, &set)), "0 "},
-    };
-    for (const auto &row : texts)
-        EXPECT_EQ(row.text, row.want);
+    EXPECT_EQ(text(RtcFormatSetLine(buf, sizeof buf, &set)), "41 Setting RTC Alarm to 12/6/2026 15:05:09\r\n");
+    EXPECT_EQ(text(RtcFormatAlarmMessage(buf, sizeof buf, &zero)), "55 The RTC Wake Alarm is currently set for 0/0/0 at 0:0:00");
+    EXPECT_EQ(text(RtcFormatReadFailure(buf, sizeof buf, 31)), "85 The RTC Wake Alarm could not be read: the driver request failed with system error 31.");
+    EXPECT_EQ(text(RtcFormatSetLine(buf, 12, &set)) + "|" + text(RtcFormatSetLine(buf, 1, &set)), "11 Setting RTC|0 ");
 }
 
 /* Read as an unsigned GetDlgItemInt; above 100 held at 100, nothing raised. */
