@@ -4,19 +4,20 @@
 #include <gtest/gtest.h>
 #include <cstring>
 #include <memory>
+#include <sstream>
 
 namespace {
+
+const uint32_t OK = 0, BAD = 0xC000000D, SLEEP = 0x220140, CPU = 0x220144, FAN = 0x220148, CAPS = 0x22014C, DUTY = 0x220150,
+               SET = 0x220154, GET = 0x220158;
 
 /* A backend that answers g_answer and tells the journal it was called. */
 uint32_t g_answer;
 const char *g_note = "";
-uint32_t Called() { return g_note = "called", g_answer; }
-const ACPISIM_BACKEND kProbe = {
-    "probe", [](uint32_t) { return Called(); }, [](uint32_t) { return Called(); }, [](uint32_t) { return Called(); },
-    [](uint32_t) { return Called(); }, [](uint32_t, uint32_t *mask) { return *mask = 0xABCD, Called(); },
-    [](const RTC_ALARM_TIME *) { return Called(); }, [](RTC_ALARM_TIME *t) { return t->Year = 1999, Called(); }, nullptr, nullptr,
-    [] { const char *note = g_note; return g_note = "", note; },
-};
+auto Called = [](auto...) { return g_note = "called", g_answer; };
+const ACPISIM_BACKEND kProbe = { "probe", Called, Called, Called, Called, [](uint32_t, uint32_t *mask) { return *mask = 0xABCD, Called(); }, Called,
+                                 [](RTC_ALARM_TIME *t) { return t->Year = 1999, Called(); }, nullptr, nullptr,
+                                 [] { const char *note = g_note; return g_note = "", note; } };
 
 /* A value, or "Y,M,D,h,m,s,ms,wd", as the buffer's bytes. */
 std::string Bytes(const char *text)
@@ -27,83 +28,71 @@ std::string Bytes(const char *text)
     return alarm ? std::string((char *)f, 16) : std::string((char *)&value, 4);
 }
 
+/* "STATUS INFORMATION JOURNAL" of a request on the simulated backend (""), "probe[=STATUS]" or "none", with "mask=N",
+   "fail=CODE/STATUS", "short=CODE"; the buffer, exactly the lengths given (ASan sees more), then holds after or what it held. */
+std::string Request(const char *s, uint32_t code, const char *input, uint32_t in, uint32_t out, const char *after = nullptr)
+{
+    ACPISIM_CONFIG cfg;
+    AcpiSimDefaultConfig(&cfg);
+    const char *mask = std::strstr(s, "mask="), *fail = std::strstr(s, "fail="), *shortReply = std::strstr(s, "short=");
+    cfg.CapabilityMask = mask ? (uint32_t)std::atoi(mask + 5) : cfg.CapabilityMask;
+    cfg.ShortReply = shortReply ? (uint32_t)std::strtoul(shortReply + 6, nullptr, 16) : 0;
+    if (fail)
+        std::sscanf(fail + 5, "%x/%x", &cfg.FailCode, &cfg.FailStatus);
+    g_answer = std::strstr(s, "probe=") ? (uint32_t)std::strtoul(std::strstr(s, "probe=") + 6, nullptr, 16) : 0;
+    size_t size = std::max(in, out);
+    std::string before = ((input ? Bytes(input) : "") + std::string(size, '\xA5')).substr(0, size);
+    std::unique_ptr<char[]> buffer(new char[size]);
+    std::memcpy(buffer.get(), before.data(), size);
+    ACPISIM_REQUEST rq{ code, input ? buffer.get() : nullptr, in, out, 0x5A5A, {}, 0 };
+    uint32_t status = AcpiSimRequest(std::strstr(s, "none") ? nullptr : std::strstr(s, "probe") ? &kProbe : &AcpiSimSimulated, &cfg, &rq);
+    EXPECT_EQ(std::string(buffer.get(), size), after ? Bytes(after) : before) << input;
+    return std::to_string(status) + " " + std::to_string(rq.Information) + " " + std::string(rq.Journal, rq.JournalLength);
+}
+
 }  // namespace
 
 TEST(RequestRules, EveryRequestOneRow)
 {
-    const uint32_t OK = 0, BAD = 0xC000000D, SET = 0x220154, GET = 0x220158;
-    /* setup: "" the simulated backend, "probe[=STATUS]", "none"; "mask=N", "fail=CODE/STATUS", "short=CODE".  journal: null, not
-       looked at; after: null, the buffer unchanged. */
-    const struct { const char *setup; uint32_t code; const char *input; uint32_t in, out, status, info; const char *journal, *after; } rows[] = {
-        {"", 0x220140, "2", 4, 4, OK, 4, "IOCTL_SET_SLEEP_STATE 2 0x00000000", nullptr}, {"", 0x220140, "5", 4, 4, OK, 4, "IOCTL_SET_SLEEP_STATE 5 0x00000000", nullptr},
-        {"", 0x220140, "6", 4, 4, BAD, 0, "IOCTL_SET_SLEEP_STATE 6 0xC000000D", nullptr}, {"", 0x220144, "1", 4, 4, OK, 4, "IOCTL_SET_CPU_STATE 1 0x00000000", nullptr},
-        {"", 0x220144, "3", 4, 4, OK, 4, "IOCTL_SET_CPU_STATE 3 0x00000000", nullptr}, {"", 0x220144, "4", 4, 4, BAD, 0, "IOCTL_SET_CPU_STATE 4 0xC000000D", nullptr},
-        {"", 0x220148, "0", 4, 4, OK, 4, "IOCTL_SET_FAN 0 0x00000000", nullptr}, {"", 0x220148, "1", 4, 4, OK, 4, "IOCTL_SET_FAN 1 0x00000000", nullptr},
-        {"", 0x220148, "2", 4, 4, BAD, 0, "IOCTL_SET_FAN 2 0xC000000D", nullptr}, {"", 0x220150, "100", 4, 4, OK, 4, "IOCTL_SET_DUTY_CYCLE 100 0x00000000", nullptr},
-        {"", 0x220150, "101", 4, 4, BAD, 0, "IOCTL_SET_DUTY_CYCLE 101 0xC000000D", nullptr},
-        {"", 0x22014C, "7", 4, 4, OK, 4, "IOCTL_GET_CAPABILITIES 7 0x00000000 reply=55", "55"},
-        {"mask=5", 0x22014C, "0", 4, 4, OK, 4, "IOCTL_GET_CAPABILITIES 0 0x00000000 reply=5", "5"},
-        {"", SET, "1980,1,1,0,0,0,0,0", 16, 16, OK, 16, "IOCTL_SET_RTC_ALARM 1980,1,1,0,0,0,0,0 0x00000000", nullptr},
-        {"", SET, "2099,12,31,23,59,59,999,6", 16, 16, OK, 16, "IOCTL_SET_RTC_ALARM 2099,12,31,23,59,59,999,6 0x00000000", nullptr},
-        {"", GET, "65535,99,99,99,99,99,9999,99", 16, 16, OK, 16,
-         "IOCTL_GET_RTC_ALARM 65535,99,99,99,99,99,9999,99 0x00000000 reply=2099,12,31,23,59,59,999,6", "2099,12,31,23,59,59,999,6"},
-        {"", SET, "1979,1,1,0,0,0,0,0", 16, 16, BAD, 0, nullptr, nullptr}, {"", SET, "2100,1,1,0,0,0,0,0", 16, 16, BAD, 0, nullptr, nullptr},
-        {"", SET, "2026,0,1,0,0,0,0,0", 16, 16, BAD, 0, nullptr, nullptr}, {"", SET, "2026,13,1,0,0,0,0,0", 16, 16, BAD, 0, nullptr, nullptr},
-        {"", SET, "2026,1,0,0,0,0,0,0", 16, 16, BAD, 0, nullptr, nullptr}, {"", SET, "2026,1,32,0,0,0,0,0", 16, 16, BAD, 0, nullptr, nullptr},
-        {"", SET, "2026,1,1,24,0,0,0,0", 16, 16, BAD, 0, nullptr, nullptr}, {"", SET, "2026,1,1,0,60,0,0,0", 16, 16, BAD, 0, nullptr, nullptr},
-        {"", SET, "2026,1,1,0,0,60,0,0", 16, 16, BAD, 0, nullptr, nullptr}, {"", SET, "2026,1,1,0,0,0,1000,0", 16, 16, BAD, 0, nullptr, nullptr},
-        {"", SET, "2026,1,1,0,0,0,0,7", 16, 16, BAD, 0, "IOCTL_SET_RTC_ALARM 2026,1,1,0,0,0,0,7 0xC000000D", nullptr},
-        /* Wrong lengths, no buffer, unknown codes: refused unread.  Faults come after the lengths, before the backend. */
-        {"probe", 0x220148, "1", 3, 4, BAD, 0, "IOCTL_SET_FAN - 0xC000000D", nullptr}, {"probe", 0x220148, "1", 4, 5, BAD, 0, "IOCTL_SET_FAN - 0xC000000D", nullptr},
-        {"probe", SET, "2026,1,1,0,0,0,0,0", 16, 15, BAD, 0, "IOCTL_SET_RTC_ALARM - 0xC000000D", nullptr},
-        {"probe", GET, "0", 4, 4, BAD, 0, "IOCTL_GET_RTC_ALARM - 0xC000000D", nullptr},
-        {"probe", 0x22014C, nullptr, 4, 4, BAD, 0, "IOCTL_GET_CAPABILITIES - 0xC000000D", nullptr},
-        {"probe", 0x22015C, "1", 4, 4, 0xC0000010, 0, "0x0022015C - 0xC0000010", nullptr},
-        {"probe fail=220148/C0000185", 0x220148, "1", 4, 4, 0xC0000185, 0, "IOCTL_SET_FAN 1 0xC0000185", nullptr},
-        {"probe fail=220148/80000005", 0x220148, "1", 4, 4, 0x80000005, 0, "IOCTL_SET_FAN 1 0x80000005", nullptr},
-        {"probe fail=220148/40000000", 0x220148, "1", 4, 4, 0xC0000001, 0, "IOCTL_SET_FAN 1 0xC0000001", nullptr},
-        {"probe fail=220148/C0000185", 0x220148, "1", 2, 4, BAD, 0, "IOCTL_SET_FAN - 0xC000000D", nullptr},
-        {"probe fail=220148/C0000185", 0x220144, "1", 4, 4, OK, 4, "IOCTL_SET_CPU_STATE 1 0x00000000 called", nullptr},
-        /* A backend's failure is completed as it is, without a reply; a short reply is one byte short, of its own code only. */
-        {"probe=C0000185", 0x22014C, "0", 4, 4, 0xC0000185, 0, "IOCTL_GET_CAPABILITIES 0 0xC0000185 called", nullptr},
-        {"probe=C0000185", GET, "0,0,0,0,0,0,0,0", 16, 16, 0xC0000185, 0, "IOCTL_GET_RTC_ALARM 0,0,0,0,0,0,0,0 0xC0000185 called", nullptr},
-        {"none", 0x220148, "1", 4, 4, 0xC00000BB, 0, "IOCTL_SET_FAN 1 0xC00000BB", nullptr},
-        {"none fail=220148/0", 0x220148, "1", 4, 4, 0xC0000001, 0, "IOCTL_SET_FAN 1 0xC0000001", nullptr},
-        {"short=22014C", 0x22014C, "0", 4, 4, OK, 3, "IOCTL_GET_CAPABILITIES 0 0x00000000 reply=55", "55"},
-        {"short=22014C", 0x220148, "1", 4, 4, OK, 4, "IOCTL_SET_FAN 1 0x00000000", nullptr},
-        {"short=220158", GET, "0,0,0,0,0,0,0,0", 16, 16, OK, 15, "IOCTL_GET_RTC_ALARM 0,0,0,0,0,0,0,0 0x00000000 reply=2099,12,31,23,59,59,999,6",
-         "2099,12,31,23,59,59,999,6"},
-        {"short=220158 fail=220158/C0000185", GET, "0,0,0,0,0,0,0,0", 16, 16, 0xC0000185, 0, "IOCTL_GET_RTC_ALARM 0,0,0,0,0,0,0,0 0xC0000185", nullptr},
+    /* Each value and alarm field at its bounds: those within are carried out, those beyond refused unread. */
+    const struct { uint32_t code; const char *within, *beyond; } bounds[] = {
+        {SLEEP, "2 5", "1 6"}, {CPU, "1 3", "0 4"}, {FAN, "0 1", "2"}, {DUTY, "0 100", "101"},
+        {SET, "1980,1,1,0,0,0,0,0 2099,12,31,23,59,59,999,6", "1979,1,1,0,0,0,0,0 2100,1,1,0,0,0,0,0 2026,0,1,0,0,0,0,0 2026,13,1,0,0,0,0,0 "
+         "2026,1,0,0,0,0,0,0 2026,1,32,0,0,0,0,0 2026,1,1,24,0,0,0,0 2026,1,1,0,60,0,0,0 2026,1,1,0,0,60,0,0 2026,1,1,0,0,0,1000,0 2026,1,1,0,0,0,0,7"},
     };
     AcpiSimSimulatedReset();
+    for (const auto &row : bounds)
+        for (int beyond = 0; beyond < 2; beyond++) {
+            uint32_t n = row.code == SET ? 16 : 4;
+            std::istringstream in(beyond ? row.beyond : row.within);
+            for (std::string v, want = beyond ? std::to_string(BAD) + " 0 " : "0 " + std::to_string(n) + " "; in >> v;)
+                EXPECT_EQ(Request("", row.code, v.c_str(), n, n).substr(0, want.size()), want) << v;
+        }
+    /* after: null, the buffer unchanged; in, out: 0, the request's own length. */
+    struct { const char *setup; uint32_t code; const char *input; uint32_t status, info; const char *journal, *after = nullptr; uint32_t in = 0, out = 0; } rows[] = {
+        {"", CAPS, "7", OK, 4, "IOCTL_GET_CAPABILITIES 7 0x00000000 reply=55", "55"}, {"mask=5", CAPS, "0", OK, 4, "IOCTL_GET_CAPABILITIES 0 0x00000000 reply=5", "5"},
+        {"", SET, "2099,12,31,23,59,59,999,6", OK, 16, "IOCTL_SET_RTC_ALARM 2099,12,31,23,59,59,999,6 0x00000000"},
+        {"", GET, "65535,99,99,99,99,99,9999,99", OK, 16, "IOCTL_GET_RTC_ALARM 65535,99,99,99,99,99,9999,99 0x00000000 reply=2099,12,31,23,59,59,999,6",
+         "2099,12,31,23,59,59,999,6"},
+        /* Wrong lengths, no buffer, unknown codes: refused unread.  Faults come after the lengths, before the backend. */
+        {"probe", FAN, "1", BAD, 0, "IOCTL_SET_FAN - 0xC000000D", nullptr, 3, 4},
+        {"probe", SET, "2026,1,1,0,0,0,0,0", BAD, 0, "IOCTL_SET_RTC_ALARM - 0xC000000D", nullptr, 16, 15},
+        {"probe", GET, "0", BAD, 0, "IOCTL_GET_RTC_ALARM - 0xC000000D", nullptr, 4, 4}, {"probe", CAPS, nullptr, BAD, 0, "IOCTL_GET_CAPABILITIES - 0xC000000D"},
+        {"probe", 0x22015C, "1", 0xC0000010, 0, "0x0022015C - 0xC0000010"}, {"probe fail=220148/C0000185", FAN, "1", 0xC0000185, 0, "IOCTL_SET_FAN 1 0xC0000185"},
+        {"probe fail=220148/80000005", FAN, "1", 0x80000005, 0, "IOCTL_SET_FAN 1 0x80000005"},
+        {"probe fail=220148/40000000", FAN, "1", 0xC0000001, 0, "IOCTL_SET_FAN 1 0xC0000001"},
+        {"probe fail=220148/C0000185", FAN, "1", BAD, 0, "IOCTL_SET_FAN - 0xC000000D", nullptr, 2, 4},
+        {"probe fail=220148/C0000185", CPU, "1", OK, 4, "IOCTL_SET_CPU_STATE 1 0x00000000 called"},
+        /* A backend's failure is completed as it is, without a reply; a short reply is one byte short, of its own code only. */
+        {"probe=C0000185", CAPS, "0", 0xC0000185, 0, "IOCTL_GET_CAPABILITIES 0 0xC0000185 called"}, {"none", FAN, "1", 0xC00000BB, 0, "IOCTL_SET_FAN 1 0xC00000BB"},
+        {"none fail=220148/0", FAN, "1", 0xC0000001, 0, "IOCTL_SET_FAN 1 0xC0000001"}, {"short=22014C", FAN, "1", OK, 4, "IOCTL_SET_FAN 1 0x00000000"},
+        {"short=22014C", CAPS, "0", OK, 3, "IOCTL_GET_CAPABILITIES 0 0x00000000 reply=55", "55"},
+        {"short=220158", GET, "0,0,0,0,0,0,0,0", OK, 15, "IOCTL_GET_RTC_ALARM 0,0,0,0,0,0,0,0 0x00000000 reply=2099,12,31,23,59,59,999,6", "2099,12,31,23,59,59,999,6"},
+        {"short=220158 fail=220158/C0000185", GET, "0,0,0,0,0,0,0,0", 0xC0000185, 0, "IOCTL_GET_RTC_ALARM 0,0,0,0,0,0,0,0 0xC0000185"},
+    };
     for (const auto &row : rows) {
-        ACPISIM_CONFIG cfg;
-        AcpiSimDefaultConfig(&cfg);
-        const char *s = row.setup, *mask = std::strstr(s, "mask="), *fail = std::strstr(s, "fail="), *shortReply = std::strstr(s, "short=");
-        cfg.CapabilityMask = mask ? (uint32_t)std::atoi(mask + 5) : cfg.CapabilityMask;
-        cfg.ShortReply = shortReply ? (uint32_t)std::strtoul(shortReply + 6, nullptr, 16) : 0;
-        if (fail)
-            std::sscanf(fail + 5, "%x/%x", &cfg.FailCode, &cfg.FailStatus);
-        g_answer = std::strstr(s, "probe=") ? (uint32_t)std::strtoul(std::strstr(s, "probe=") + 6, nullptr, 16) : 0;
-        size_t size = std::max(row.in, row.out);
-        std::string before = ((row.input ? Bytes(row.input) : "") + std::string(size, '\xA5')).substr(0, size);
-        std::unique_ptr<char[]> buffer(new char[size]);   /* exactly the lengths given: ASan sees a read beyond */
-        std::memcpy(buffer.get(), before.data(), size);
-        ACPISIM_REQUEST rq{ row.code, row.input ? buffer.get() : nullptr, row.in, row.out, 0x5A5A, {}, 0 };
-        uint32_t status = AcpiSimRequest(std::strstr(s, "none") ? nullptr : std::strstr(s, "probe") ? &kProbe : &AcpiSimSimulated, &cfg, &rq);
-        std::string journal = row.journal ? rq.Journal + std::to_string(rq.JournalLength) : "";
-        EXPECT_EQ(std::to_string(status) + " " + std::to_string(rq.Information) + " " + journal, std::to_string(row.status) + " " +
-                  std::to_string(row.info) + " " + (row.journal ? row.journal + std::string("\r\n") + std::to_string(std::strlen(row.journal) + 2) : ""));
-        EXPECT_EQ(std::string(buffer.get(), size), row.after ? Bytes(row.after) : before) << row.input;
+        uint32_t n = row.code == SET || row.code == GET ? 16 : 4;
+        EXPECT_EQ(Request(row.setup, row.code, row.input, row.in ? row.in : n, row.out ? row.out : n, row.after),
+                  std::to_string(row.status) + " " + std::to_string(row.info) + " " + row.journal + "\r\n") << row.setup << " " << row.input;
     }
-}
-
-TEST(RequestRules, DefaultsAndBackendsByName)
-{
-    ACPISIM_CONFIG c;
-    AcpiSimDefaultConfig(&c);
-    EXPECT_EQ(std::vector<uint32_t>({ c.CapabilityMask, c.FailCode, c.FailStatus, c.SysfsRoot[0], c.SysfsRoot[1], c.SysfsRoot[2], c.SysfsRoot[3],
-                                      c.HostIdleMilliseconds, c.ShortReply }), std::vector<uint32_t>({ 0x37, 0, 0xC0000001, 'Z', ':', '\\', 0, 2000, 0 }));
-    for (auto row : std::vector<std::pair<const char *, const char *>>{ {"", "simulated"}, {nullptr, "simulated"}, {"host", "host"}, {"hosts", nullptr} })
-        EXPECT_STREQ(AcpiSimFindBackend(row.first) ? AcpiSimFindBackend(row.first)->Name : nullptr, row.second);
 }
