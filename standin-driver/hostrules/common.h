@@ -70,6 +70,8 @@ int      HostAbsent(uint32_t status);
 /* ---- note.c: the journal text of the request in progress ---- */
 /* Adds one or more blank-separated fields. */
 void HostNote(const char *format, ...);
+/* Whether the note of the request in progress already holds word. */
+int  HostNoted(const char *word);
 /* The note as it stands, for adding to it in place. */
 ACPISIM_TEXT *HostNoteText(void);
 const char *HostTakeNote(void);

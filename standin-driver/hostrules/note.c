@@ -42,6 +42,20 @@ void HostNote(const char *format, ...)
     va_end(ap);
 }
 
+int HostNoted(const char *word)
+{
+    for (uint32_t at = 0; at < g_Note.Length; at++) {
+        uint32_t n = 0;
+        if (at && g_NoteBuffer[at - 1] != ' ')
+            continue;
+        while (word[n] && at + n < g_Note.Length && g_NoteBuffer[at + n] == word[n])
+            n++;
+        if (!word[n] && (at + n == g_Note.Length || g_NoteBuffer[at + n] == ' '))
+            return 1;
+    }
+    return 0;
+}
+
 const char *HostTakeNote(void)
 {
     AcpiSimCopy(g_Taken, g_NoteBuffer, g_Note.Length + 1);

@@ -28,7 +28,8 @@ uint32_t HostKeep(const char *path, const char *value)
         if (AcpiSimSame(g_Saved[i].Path, path))
             return ACPISIM_STATUS_SUCCESS;
     if (g_SavedCount == HOST_MAX_SAVED) {
-        HostNote("put-back=full");
+        if (!HostNoted("put-back=full"))   /* once, however many cannot be kept */
+            HostNote("put-back=full");
         return HOST_STATUS_IO_DEVICE_ERROR;
     }
     if (!g_SavedCount)
