@@ -64,21 +64,21 @@ uint32_t HostSetFan(uint32_t on)
 static uint32_t ThrottleProcessors(uint32_t percent)
 {
     char path[HOST_PATH_CHARS];
-    uint64_t applied = 0, max = 0;
+    uint64_t applied = 0, firstMax = 0;   /* the note tells of the first device */
     uint32_t st = ACPISIM_STATUS_SUCCESS;
     for (uint32_t i = 0; i < g_HostCooling.Processors && !st; i++) {
-        uint64_t got = 0;
+        uint64_t got = 0, max = 0;
         HostCoolingFile(path, g_HostCooling.Processor[i], "max_state");
         st = HostReadNumber(path, &max);
         HostCoolingFile(path, g_HostCooling.Processor[i], "cur_state");
         if (!st)
             st = Apply(path, PercentOf(max, ACPI_DUTY_MAX - percent), &got);
         if (!i)
-            applied = got;
+            applied = got, firstMax = max;
     }
     if (!st)
         HostNote("applied=%llu max=%llu devices=%u", (unsigned long long)applied,
-                 (unsigned long long)max, g_HostCooling.Processors);
+                 (unsigned long long)firstMax, g_HostCooling.Processors);
     return st;
 }
 
