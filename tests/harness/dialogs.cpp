@@ -23,7 +23,8 @@ HWND FindEdit(HWND parent)
     return NULL;
 }
 
-/* Keys into a field, the whole text replaced, one WM_CHAR each; none: a Backspace. */
+}  // namespace
+
 void Keys(App &app, HWND field, const std::string &keys)
 {
     PostMessageA(field, EM_SETSEL, 0, -1);
@@ -37,8 +38,6 @@ void Press(App &app, HWND dialog, int id)
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
     app.Settle();
 }
-
-}  // namespace
 
 Sheet::Sheet(App &app) : hwnd(app.Dialog(FILTER_CAPTION)), app_(app)
 {
@@ -71,28 +70,18 @@ void Sheet::Click(int id)
     app_.Settle();
 }
 
-void Sheet::Type(int id, const std::string &keys)
-{
-    Keys(app_, Control(id), keys);
-}
-
 void Sheet::Close(int id)
 {
     Press(app_, hwnd, id);
     WaitFor([&] { return !IsWindow(hwnd); }, "the sheet to close");
 }
 
-SaveAs::SaveAs(App &app) : hwnd(app.Dialog(SAVE_CAPTION)), field(GetDlgItem(hwnd, edt1)), app_(app)
+SaveAs::SaveAs(App &app) : hwnd(app.Dialog(SAVE_CAPTION)), field(GetDlgItem(hwnd, edt1))
 {
     if (!field)
         field = FindEdit(GetDlgItem(hwnd, cmb13));
     if (!field)
         throw Error("Save As has no file name field");
-}
-
-void SaveAs::Type(const std::string &keys)
-{
-    Keys(app_, field, keys);
 }
 
 /* CB_SETCURSEL does not notify: tell the dialog as a choice by hand would. */
@@ -102,11 +91,6 @@ void SaveAs::Pair(int index)
     SendMessageA(combo, CB_SETCURSEL, index - 1, 0);
     for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
         SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(cmb1, code), (LPARAM)combo);
-}
-
-void SaveAs::Press(int id)
-{
-    vt::Press(app_, hwnd, id);
 }
 
 }  // namespace vt

@@ -77,22 +77,20 @@ public:
     void Page(int index);
     HWND Control(int id);                      /* of the current page */
     void Click(int id);                        /* refused when disabled */
-    void Type(int id, const std::string &keys);   /* "" clears the field */
     void Close(int id);                        /* IDOK or IDCANCEL */
 private:
     App &app_;
 };
 
-class SaveAs {
-public:
+struct SaveAs {
     explicit SaveAs(App &app);
     HWND hwnd, field;
-    void Type(const std::string &keys);        /* the field's limit applies */
     void Pair(int index);                      /* 1 text, 2 RTF */
-    void Press(int id);                        /* IDOK or IDCANCEL */
-private:
-    App &app_;
 };
+/* Keys into a field, its whole text replaced, one WM_CHAR each ("": a
+   Backspace, clearing it); a button of a dialog pressed. */
+void Keys(App &app, HWND field, const std::string &keys);
+void Press(App &app, HWND dialog, int id);
 
 /* The settings file (nullptr: none; "(none)" when read), the driver's
    journal, its settings and its service.  DriverReset: every setting its

@@ -53,28 +53,21 @@ void HostMachine(const std::string &profile)
     DriverSet("Backend", "host");
 }
 
-/* Today's date where the expectations say {y} {m} {d} {w}; "#ID" the
-   program's own string. */
-std::string Expected(std::string s)
+/* The expected lines as the program and today fill them: "#ID" the
+   program's own string, {y} {m} {d} {w} today's date. */
+std::vector<std::string> Fill(std::vector<std::string> want)
 {
-    if (s.size() > 1 && s[0] == '#' && s.find_first_not_of("0123456789", 1) == std::string::npos)
-        return T(std::stoi(s.substr(1)));
     SYSTEMTIME st;
     GetLocalTime(&st);
     const std::pair<const char *, int> fields[] = {{"{y}", st.wYear}, {"{m}", st.wMonth}, {"{d}", st.wDay}, {"{w}", st.wDayOfWeek}};
-    for (const auto &f : fields)
-        for (size_t at; (at = s.find(f.first)) != std::string::npos;)
-            s.replace(at, 3, std::to_string(f.second));
-    return s;
-}
-
-/* The expected lines as the program and today fill them. */
-std::vector<std::string> Fill(const std::vector<std::string> &want)
-{
-    std::vector<std::string> out;
-    for (const std::string &w : want)
-        out.push_back(Expected(w));
-    return out;
+    for (std::string &s : want) {
+        if (s.size() > 1 && s[0] == '#' && s.find_first_not_of("0123456789", 1) == std::string::npos)
+            s = T(std::stoi(s.substr(1)));
+        for (const auto &f : fields)
+            for (size_t at; (at = s.find(f.first)) != std::string::npos;)
+                s.replace(at, 3, std::to_string(f.second));
+    }
+    return want;
 }
 
 }  // namespace

@@ -184,7 +184,7 @@ void Step(Play &p, const std::string &step)
     else if (op == "Y" || op == "N" || op == "O") AnswerBox(p, op[0]);
     else if (op.size() == 2 && op[0] == 'p') p.sheet->Page(op[1] - '0');
     else if (op == "c") p.sheet->Click(Id(id));
-    else if (op == "t") p.sheet->Type(Id(id), Expand(text));
+    else if (op == "t") Keys(app, c, Expand(text));
     else if (op == "s") { SendMessageA(c, WM_SETTEXT, 0, (LPARAM)text.c_str()); app.Settle(); }
     else if (op == "top") SendMessageA(c, LB_SETTOPINDEX, std::stoi(text), 0);
     else if (op == "r") p.seen.push_back(id + "=" + Text(c));
@@ -193,9 +193,9 @@ void Step(Play &p, const std::string &step)
                          (SendMessageA(c, BM_GETCHECK, 0, 0) == BST_CHECKED ? " checked" : ""));
     else if (op == "spin") p.seen.push_back(Spin(p, Id(arg)));
     else if (op == "ok" || op == "cancel") { p.sheet->Close(op == "ok" ? IDOK : IDCANCEL); p.sheet.reset(); }
-    else if (op == "name") p.save->Type(Expand(arg));
+    else if (op == "name") Keys(app, p.save->field, Expand(arg));
     else if (op == "pair") p.save->Pair(std::stoi(arg));
-    else if (op == "save" || op == "dcancel") p.save->Press(op == "save" ? IDOK : IDCANCEL);
+    else if (op == "save" || op == "dcancel") Press(app, p.save->hwnd, op == "save" ? IDOK : IDCANCEL);
     else if (op == "field") p.seen.push_back("field=" + Squeeze(Text(p.save->field)));
     else if (op == "mkdir") CreateDirectoryA((kSaveDir + arg).c_str(), NULL);
     else if (op == "put") std::ofstream(kSaveDir + id, std::ios::binary) << text;
