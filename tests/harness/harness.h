@@ -104,8 +104,10 @@ void        DriverSet(const std::string &name, const std::string &value);   /* a
 void        DriverRunning(bool on);
 /* A shell command on the Linux side ($WINEPREFIX set); its exit status. */
 int         Unix(const std::string &command);
-/* A picture of the window in build/ARCH/screenshots/NAME. */
+/* A picture of the window in build/ARCH/screenshots/NAME; the colour
+   ("#RRGGBB") of its top left pixel. */
 void        Shot(HWND hwnd, const std::string &name);
+std::string Pixel(HWND hwnd);
 
 }  // namespace vt
 

@@ -170,18 +170,32 @@ int Unix(const std::string &command)
     return rc;
 }
 
-void Shot(HWND hwnd, const std::string &name)
+/* The window as the X server shows it, painted afresh, into a file: "import" crops the screen. */
+static void Import(HWND hwnd, int width, int height, const std::string &file)
 {
-    std::string dir = g_program.substr(0, g_program.rfind("\\bin\\")) + "\\screenshots";
-    CreateDirectoryA(dir.c_str(), NULL);
-    RedrawWindow(hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RedrawWindow(GetAncestor(hwnd, GA_ROOT), NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Sleep(300);
     RECT r;
     GetWindowRect(hwnd, &r);
     char crop[64];
-    snprintf(crop, sizeof crop, "%ldx%ld+%ld+%ld", r.right - r.left, r.bottom - r.top, r.left, r.top);
-    if (Unix("import -window root -crop " + std::string(crop) + " 'png:" + UnixPath(dir + "\\" + name) + "'") != 0)
-        throw Error("cannot take the picture " + name);
+    snprintf(crop, sizeof crop, "%ldx%ld+%ld+%ld", width ? width : r.right - r.left, height ? height : r.bottom - r.top, r.left, r.top);
+    if (Unix("import -window root -crop " + std::string(crop) + " '" + UnixPath(file) + "'") != 0)
+        throw Error("cannot take the picture " + file);
+}
+
+void Shot(HWND hwnd, const std::string &name)
+{
+    std::string dir = g_program.substr(0, g_program.rfind("\\bin\\")) + "\\screenshots";
+    CreateDirectoryA(dir.c_str(), NULL);
+    Import(hwnd, 0, 0, dir + "\\" + name);
+}
+
+std::string Pixel(HWND hwnd)
+{
+    Import(hwnd, 1, 1, "C:\\pixel.txt");
+    std::string text = ReadFile("C:\\pixel.txt");   /* "# ImageMagick pixel enumeration: ...\n0,0: (...)  #RRGGBB  name" */
+    size_t at = text.find('#', text.find('\n'));
+    return at == std::string::npos ? "no pixel" : text.substr(at, 7);
 }
 
 }  // namespace vt

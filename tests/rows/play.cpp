@@ -42,6 +42,7 @@ namespace {
 
 const char kHostRoot[] = "C:\\vmt-host";
 const char kDlls[] = "Software\\Wine\\AppDefaults\\VERUVEZ.EXE\\DllOverrides";   /* Wine's, for this program */
+const char kTheme[] = "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager";
 
 /* A fake machine (tests/host/make-tree.sh) that runs while the row does. */
 void HostMachine(const std::string &profile)
@@ -72,15 +73,30 @@ std::vector<std::string> Fill(std::vector<std::string> want)
 
 }  // namespace
 
-/* A program started without RICHED32.DLL: Wine's setting for it, for one row only. */
-struct NoRichEdit {
-    void Set() { RegSetKeyValueA(HKEY_CURRENT_USER, kDlls, "riched32", REG_SZ, "", 1); }
-    ~NoRichEdit() { RegDeleteTreeA(HKEY_CURRENT_USER, kDlls); }
+/* Wine's settings for one row: a program started without RICHED32.DLL, or
+   without a visual style (its pages then paint in the system's colours). */
+struct WineSettings {
+    std::string theme;   /* ThemeActive before the row, when changed */
+    void NoRichEdit() { RegSetKeyValueA(HKEY_CURRENT_USER, kDlls, "riched32", REG_SZ, "", 1); }
+    void Classic()
+    {
+        char was[8] = "1";
+        DWORD n = sizeof was;
+        RegGetValueA(HKEY_CURRENT_USER, kTheme, "ThemeActive", RRF_RT_REG_SZ, NULL, was, &n);
+        theme = was;
+        RegSetKeyValueA(HKEY_CURRENT_USER, kTheme, "ThemeActive", REG_SZ, "0", 2);
+    }
+    ~WineSettings()
+    {
+        RegDeleteTreeA(HKEY_CURRENT_USER, kDlls);
+        if (!theme.empty())
+            RegSetKeyValueA(HKEY_CURRENT_USER, kTheme, "ThemeActive", REG_SZ, theme.c_str(), (DWORD)theme.size() + 1);
+    }
 };
 
 void PlayRow(const Row &row)
 {
-    NoRichEdit dlls;
+    WineSettings wine;
     Unix("rm -rf \"$WINEPREFIX/drive_c/save\" \"$WINEPREFIX/drive_c/vmt-host\"");
     CreateDirectoryA("C:\\save", NULL);
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32");
@@ -92,7 +108,8 @@ void PlayRow(const Row &row)
         else if (s == "min") show = SW_SHOWMINIMIZED;
         else if (s == "max") show = SW_SHOWMAXIMIZED;
         else if (s.compare(0, 5, "host:") == 0) HostMachine(s.substr(5));
-        else if (s == "norichedit") dlls.Set();
+        else if (s == "norichedit") wine.NoRichEdit();
+        else if (s == "classic") wine.Classic();
         else DriverSet(s.substr(0, s.find('=')), s.substr(s.find('=') + 1));
     }
     WriteIni(row.iniBefore);

@@ -13,7 +13,7 @@ struct Row {
     /* The driver: "" its defaults, "off" stopped, "host:PROFILE" the host
        backend on a copy of a fake machine (tests/host/make-tree.sh), else
        settings "Name=value ...".  "min"/"max" start the program so shown;
-       "norichedit" without RICHED32.DLL. */
+       "norichedit" without RICHED32.DLL, "classic" without a visual style. */
     const char *driver;
     const char *iniBefore;   /* nullptr: no settings file */
     /* Blank-separated steps:
@@ -23,6 +23,7 @@ struct Row {
          top:ID=n  r:ID  ?:ID  spin:ID  ok cancel list top row, read, state, up-down
          name:keys pair:n save dcancel field      Save As
          mkdir:F put:F=text link:F=target files   the save folder C:\save
+         paint:ID                                 a control's top left pixel
          sel second size shown focus limit trace  pane, shell checks
          journal restart shot:NAME                journal lines so far, a new start, picture
        keys: "L*300" is 300 L; "" clears the field. */

@@ -62,9 +62,9 @@ const Row kSheetRows[] = {
 
     /* Without the driver both requests fail, and the operator is told; the
        line comes before the request; 12 AM is hour 0. */
-    {"RtcAlarmWithoutTheDriver", "off", nullptr,
-     "filter p3 ?:RTC c:RTC t:HOUR=12 t:MIN=5 t:SEC=9 top:AMPM=0 c:SET c:GET O cancel",
-     {"RTC", "ACPI VMT's: The RTC Wake Alarm could not be read: the driver request failed with system error 6."},
+    {"RtcAlarmWithoutTheDriver", "off classic", nullptr,
+     "filter p3 ?:RTC c:RTC paint:COLON1 paint:COLON2 paint:GETL t:HOUR=12 t:MIN=5 t:SEC=9 top:AMPM=0 c:SET c:GET O cancel",
+     {"RTC", "COLON1 #FFFFFF", "COLON2 #FFFFFF", "GETL #F5F5F5", "ACPI VMT's: The RTC Wake Alarm could not be read: the driver request failed with system error 6."},
      {BANNER_LINE, "", NO_DRIVER_LINE, "n Setting RTC Alarm to {m}/{d}/{y} 00:05:09",
       "r The driver request IOCTL_SET_RTC_ALARM failed with system error 6.",
       "r The RTC Wake Alarm could not be read: the driver request failed with system error 6."},

@@ -24,6 +24,7 @@ const struct { const char *name; int id; } kControls[] = {
     {"DUTYL", IDC_DUTY_LABEL}, {"RTC", IDC_RTC}, {"HOUR", IDC_RTC_HOUR}, {"MIN", IDC_RTC_MINUTE},
     {"SEC", IDC_RTC_SECOND}, {"AMPM", IDC_RTC_AMPM}, {"RSPIN", IDC_RTC_SPIN},
     {"SET", IDC_RTC_SET_TEST}, {"GET", IDC_RTC_GET_TEST}, {"GETL", IDC_RTC_GET_LABEL},
+    {"COLON1", IDC_RTC_COLON1}, {"COLON2", IDC_RTC_COLON2},
 };
 
 int Id(const std::string &name)
@@ -160,7 +161,7 @@ void Step(Play &p, const std::string &step)
     size_t colon = step.find(':'), eq = step.find('=');
     std::string op = step.substr(0, colon), arg = colon == std::string::npos ? "" : step.substr(colon + 1);
     std::string id = arg.substr(0, arg.find('=')), text = eq == std::string::npos ? "" : step.substr(eq + 1);
-    HWND c = (op == "c" || op == "t" || op == "s" || op == "top" || op == "r" || op == "?") ? p.sheet->Control(Id(id)) : NULL;
+    HWND c = (op == "c" || op == "t" || op == "s" || op == "top" || op == "r" || op == "?" || op == "paint") ? p.sheet->Control(Id(id)) : NULL;
     if (op == "start") app.Menu(IDM_START);
     else if (op == "filter") { app.Menu(IDM_FILTER); p.sheet.reset(new Sheet(app)); }
     else if (op == "saveas") { app.Menu(IDM_SAVEAS); p.save.reset(new SaveAs(app)); }
@@ -192,6 +193,7 @@ void Step(Play &p, const std::string &step)
         p.seen.push_back(id + (IsWindowEnabled(c) ? "" : " disabled") +
                          (SendMessageA(c, BM_GETCHECK, 0, 0) == BST_CHECKED ? " checked" : ""));
     else if (op == "spin") p.seen.push_back(Spin(p, Id(arg)));
+    else if (op == "paint") p.seen.push_back(arg + " " + Pixel(c));
     else if (op == "ok" || op == "cancel") { p.sheet->Close(op == "ok" ? IDOK : IDCANCEL); p.sheet.reset(); }
     else if (op == "name") Keys(app, p.save->field, Expand(arg));
     else if (op == "pair") p.save->Pair(std::stoi(arg));
