@@ -69,12 +69,6 @@ const CycleRow kRows[] = {
      {"2 0", "cycle 1 *.* pass", "cycle 2 *.* pass"}, {CAPS, SLEPT, SLEPT}},
 };
 
-std::vector<std::string> FileLines(const char *path)
-{
-    std::string text = ReadFile(path);
-    return text == "(none)" ? std::vector<std::string>() : Lines(text);
-}
-
 /* The run, its output into C:\cycle.out; Ctrl+C once its first line is out.
    Wine's processes started from Linux share a console that takes no
    control events: the run gets one of ours. */

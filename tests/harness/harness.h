@@ -96,6 +96,7 @@ void Press(App &app, HWND dialog, int id);
    journal, its settings and its service.  DriverReset: every setting its
    default, the driver restarted (its machine as at boot), no journal. */
 std::string ReadFile(const std::string &path);   /* "(none)" when it cannot be read */
+std::vector<std::string> FileLines(const std::string &path);   /* none then */
 void        WriteIni(const char *text);
 std::string ReadIni();
 std::vector<std::string> Journal();

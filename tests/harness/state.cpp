@@ -94,11 +94,13 @@ void WriteIni(const char *text)
 
 std::string ReadIni() { return ReadFile(IniPath()); }
 
-std::vector<std::string> Journal()
+std::vector<std::string> FileLines(const std::string &path)
 {
-    std::string text = ReadFile(ACPISIM_DEFAULT_JOURNAL);
+    std::string text = ReadFile(path);
     return text == "(none)" ? std::vector<std::string>() : Lines(text);
 }
+
+std::vector<std::string> Journal() { return FileLines(ACPISIM_DEFAULT_JOURNAL); }
 
 void DriverReset()
 {
