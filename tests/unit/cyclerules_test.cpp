@@ -26,29 +26,21 @@ TEST(CycleRules, TheAlarmAheadRollsTheDateOver)
                  a.Hour, a.Minute, a.Second, a.Weekday, ms);
         EXPECT_STREQ(got, r.alarm);
     }
-    std::string days;
-    for (uint32_t m = 1; m <= 12; m++)
-        days += std::to_string(CalendarMonthDays(2026, m)) + " ";
-    for (int32_t y : {2028, 2100, 2000})
-        days += std::to_string(CalendarMonthDays(y, 2)) + " ";
+    std::string days;   /* 2026 month by month, then February of 2028, 2100 and 2000 */
+    for (uint32_t m = 1; m <= 15; m++)
+        days += std::to_string(CalendarMonthDays(m <= 12 ? 2026 : m == 13 ? 2028 : m == 14 ? 2100 : 2000, m <= 12 ? m : 2)) + " ";
     EXPECT_EQ(days, "31 28 31 30 31 30 31 31 30 31 30 31 29 28 29 ");
 }
 
 TEST(CycleRules, Switches)
 {
     struct Row { std::vector<const char *> args; const char *got; } rows[] = {
-        {{"/sleep:S3", "/count:10", "/wake:30"}, "S3 10 30 5 60 - -"},
-        {{"-JUnit:b", "/DELAY:0", "/tolerance:3600", "/log:a", "-Sleep:s4", "/count:10000", "/wake:86399"},
-         "S4 10000 86399 0 3600 a b"},
-        {{"/count:1", "-?"}, "help"},
-        {{"/count:x", "-?"}, "bad value in \"/count:x\": /count takes 1 to 10000"},
-        {{"/sleep:S5"}, "bad value in \"/sleep:S5\": /sleep takes S1 to S4"},
-        {{"/wake:86400"}, "bad value in \"/wake:86400\": /wake takes 1 to 86399"},
-        {{"/count:4294967297"}, "bad value in \"/count:4294967297\": /count takes 1 to 10000"},
-        {{"/log:"}, "bad value in \"/log:\": /log takes a file name"},
-        {{"/tolerance"}, "bad value in \"/tolerance\": /tolerance takes 1 to 3600"},
-        {{"/count:2", "-COUNT:2"}, "/count given twice"},
-        {{"/sleep:S3", "/count:1"}, "/wake is missing"},
+        {{"/sleep:S3", "/count:10", "/wake:30"}, "S3 10 30 5 60 - -"}, {{"/count:1", "-?"}, "help"},
+        {{"-JUnit:b", "/DELAY:0", "/tolerance:3600", "/log:a", "-Sleep:s4", "/count:10000", "/wake:86399"}, "S4 10000 86399 0 3600 a b"},
+        {{"/count:x", "-?"}, "bad value in \"/count:x\": /count takes 1 to 10000"}, {{"/log:"}, "bad value in \"/log:\": /log takes a file name"},
+        {{"/sleep:S5"}, "bad value in \"/sleep:S5\": /sleep takes S1 to S4"}, {{"/wake:86400"}, "bad value in \"/wake:86400\": /wake takes 1 to 86399"},
+        {{"/count:4294967297"}, "bad value in \"/count:4294967297\": /count takes 1 to 10000"}, {{"/count:2", "-COUNT:2"}, "/count given twice"},
+        {{"/tolerance"}, "bad value in \"/tolerance\": /tolerance takes 1 to 3600"}, {{"/sleep:S3", "/count:1"}, "/wake is missing"},
         {{"/sleeps:S3"}, "unknown switch \"/sleeps:S3\""},
     };
     for (Row &r : rows) {
