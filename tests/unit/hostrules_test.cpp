@@ -1,5 +1,4 @@
-/* The host backend's requests on a fake machine, a row a machine: what is done to it, the journal
-   lines and every write, in order. */
+/* The host backend's requests on a fake machine, a row a machine: what is done to it, the journal lines and every write, in order. */
 #include "standin-driver/hostrules.h"
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -9,13 +8,11 @@
 
 namespace {
 
-/* The machine: entries separated by ';', "PATH=TEXT" (TEXT and a line end), "PATH" (empty), "PATH!deny"
-   (writing refused) and "PATH!refuse:VALUE" (writing VALUE is busy).  PATH leaves out "sys/", and "cpu/",
-   "cpuN/stateK", "coolN/", "hwmonN/" and "rtc/" stand for devices/system/cpu/, cpuN/cpuidle/stateK,
-   class/thermal/cooling_deviceN/, class/hwmon/hwmonN/ and class/rtc/rtc0/; "{2-5}" makes an entry for
-   each number, a TEXT "{a,b,...}" giving each its item.  Writes act as the kernel's: power/state takes a
-   word it lists, mem_sleep and disk bracket the word written, wakealarm takes 0 or +N (since_epoch + N)
-   and is busy while set.  Each millisecond of the idle wait adds 1 to the usage and 900 to the time of
+/* The machine: entries separated by ';', "PATH=TEXT" (TEXT and a line end), "PATH" (empty), "PATH!deny" (writing refused) and "PATH!refuse:VALUE"
+   (writing VALUE is busy).  PATH leaves out "sys/", and "cpu/", "cpuN/stateK", "coolN/", "hwmonN/" and "rtc/" stand for devices/system/cpu/,
+   cpuN/cpuidle/stateK, class/thermal/cooling_deviceN/, class/hwmon/hwmonN/ and class/rtc/rtc0/; "{2-5}" makes an entry for each number, a TEXT
+   "{a,b,...}" giving each its item.  Writes act as the kernel's: power/state takes a word it lists, mem_sleep and disk bracket the word written,
+   wakealarm takes 0 or +N (since_epoch + N) and is busy while set.  Each millisecond of the idle wait adds 1 to the usage and 900 to the time of
    each enabled state of an online CPU. */
 struct File { std::string text, refuse; bool deny = false; };
 std::map<std::string, File> g_files;
@@ -121,37 +118,6 @@ void PutBackFailed(const ACPISIM_BACKEND *be, uint32_t status)
    handle, with what it puts back).  Each row's journal lines end in \n; writes nullptr: not compared. */
 struct Row { std::string machine; const char *steps; std::string journal; const char *writes; };
 
-void Check(const std::vector<Row> &rows)
-{
-    for (const Row &row : rows) {
-        g_files.clear(), g_writes.clear(), g_journal.clear();
-        std::istringstream machine(row.machine), in(row.steps);
-        for (std::string entry; std::getline(machine >> std::ws, entry, ';');)
-            Add(entry, 0);
-        AcpiSimHostReset(), AcpiSimHostSetPlatform(&kFake);
-        ACPISIM_CONFIG cfg;
-        AcpiSimDefaultConfig(&cfg);
-        cfg.HostIdleMilliseconds = 5;
-        AcpiSimHost.Open(&cfg);
-        for (std::string step; std::getline(in, step, ';');) {
-            std::string verb, arg;
-            std::istringstream(step) >> verb >> arg;
-            RTC_ALARM_TIME t = {};
-            std::sscanf(arg.c_str(), "%hu,%hu,%hu,%hu,%hu,%hu,%hu,%hu", &t.Year, &t.Month, &t.Day, &t.Hour, &t.Minute, &t.Second, &t.Milliseconds, &t.Weekday);
-            uint32_t value = verb.size() == 2 ? verb[1] - '0' + (verb[0] == 'S') : (uint32_t)std::atoi(arg.c_str());
-            uint32_t code = verb == "caps" ? 0x22014C : verb[0] == 'S' ? 0x220140 : verb[0] == 'C' ? 0x220144 : verb == "fan" ? 0x220148
-                          : verb == "duty" ? 0x220150 : verb == "set" ? 0x220154 : verb == "get" ? 0x220158 : 0, size = code >= 0x220154 ? 16 : 4;
-            ACPISIM_REQUEST rq{ code, size == 16 ? (void *)&t : &value, size, size, 0, {}, 0 };
-            if (verb == "close")
-                AcpiSimReleaseBackends(PutBackFailed);
-            if (code && (AcpiSimRequest(&AcpiSimHost, &cfg, &rq), true))
-                g_journal += std::string(rq.Journal, rq.JournalLength - 2) + "\n";
-        }
-        AcpiSimHostReset(), AcpiSimHostSetPlatform(nullptr);
-        EXPECT_EQ(g_journal + "writes: " + (row.writes ? g_writes : ""), row.journal + "writes: " + (row.writes ? row.writes : "")) << row.machine << "\n" << row.steps;
-    }
-}
-
 const std::string kLaptop =
     "power/state=freeze mem disk; power/mem_sleep=s2idle [deep]; power/disk=[platform] shutdown; cpu/online=0-3; cpu/cpuidle/current_driver=intel_idle;"
     "cpu/cpu{0-4}/state{0-6}/name={POLL,C1,C1E,C3,C6,C8,C10}; cpu/cpu{0-4}/state{0-6}/disable=0; cool0/type=intel_powerclamp; cool1/type=Fan;"
@@ -160,11 +126,11 @@ const std::string kLaptop =
 
 }  // namespace
 
-/* The capability query: a bit for each feature whose files are there and take writing; a file that is
-   there but refuses fails the whole query, naming it.  Then each request on the machine. */
-TEST(HostBackend, CapabilitiesSleepAndIdleStates)
+TEST(HostBackend, EachRequestOnAMachine)
 {
-    Check({
+    const Row rows[] = {
+        /* The capability query: a bit for each feature whose files are there and take writing; a file that is
+           there but refuses fails the whole query, naming it.  Then each request on the machine. */
         { kLaptop, "caps; S3; fan 1; fan 0; duty 60; duty 101; close; close",
           "IOCTL_GET_CAPABILITIES 0 0x00000000 reply=1020 idle=intel_idle C1=C1 C2=C3 C3=C10 fan=cooling_device1 throttle=intel_pstate rtc=rtc0\n"
           "IOCTL_SET_SLEEP_STATE 4 0x00000000 state=mem mem_sleep=deep\nIOCTL_SET_FAN 1 0x00000000 mechanism=cooling_device1 applied=3\n"
@@ -193,13 +159,8 @@ TEST(HostBackend, CapabilitiesSleepAndIdleStates)
         { "cpu/online=0-69; cpu/cpuidle/current_driver=intel_idle; cpu/cpu{0-69}/state{0-15}/name={POLL,C1,C2,C3,C4,C5,C6,C7,C8,C9,C10,C11,C12,C13,C14,C15};"
           "cpu/cpu{0-69}/state{0-15}/disable=0; cpu/cpu{0-69}/state{0-15}/disable!refuse:0; cpu/cpu{0-69}/state{0-15}/usage=0; cpu/cpu{0-69}/state{0-15}/time=0",
           "C1; close", "IOCTL_SET_CPU_STATE 1 0x80000011 idle=C1 put-back=full usage+=350 time+=315000us restore-failed=1050\n"
-          "PUT_BACK host 0x80000011 kept=1024\n", nullptr } });
-}
-
-/* The duty cycle's mechanisms, put back at the last close; a setting refused then stays kept, noted and tried again. */
-TEST(HostBackend, FanDutyCycleRtcAlarmAndPutBack)
-{
-    Check({
+          "PUT_BACK host 0x80000011 kept=1024\n", nullptr },
+        /* The duty cycle's mechanisms, put back at the last close; a setting refused then stays kept, noted and tried again. */
         { "cool{3-4}/type=Processor; cool{3-4}/max_state={15,10}; cool{3-4}/cur_state=0", "caps; duty 70; duty 0; close",
           "IOCTL_GET_CAPABILITIES 0 0x00000000 reply=256 idle=none fan=none throttle=processor rtc=none\n"
           "IOCTL_SET_DUTY_CYCLE 70 0x00000000 mechanism=processor applied=5 max=15 devices=2\n"
@@ -217,5 +178,33 @@ TEST(HostBackend, FanDutyCycleRtcAlarmAndPutBack)
           "IOCTL_SET_RTC_ALARM 2026,12,6,15,59,0,0,0 0x00000000 wakealarm=+3540 fires=2026,12,6,15,59,0\nIOCTL_SET_RTC_ALARM 2026,12,6,3,0,0,0,0 "
           "0x00000000 wakealarm=+43200 passed fires=2026,12,7,3,0,0\nIOCTL_GET_RTC_ALARM 0,0,0,0,0,0,0,0 0x00000000 reply=2026,12,7,3,0,0,0,1 "
           "wakealarm=1000043200 since_epoch=1000000000\n", "rtc/wakealarm=0 rtc/wakealarm=+3540 rtc/wakealarm=0 rtc/wakealarm=+43200" },
-        { "rtc/since_epoch=1000000000; rtc/wakealarm; clock", "set 2026,12,6,15,59,0,0,0", "IOCTL_SET_RTC_ALARM 2026,12,6,15,59,0,0,0 0xC0000185 clock=failed\n", "" } });
+        { "rtc/since_epoch=1000000000; rtc/wakealarm; clock", "set 2026,12,6,15,59,0,0,0", "IOCTL_SET_RTC_ALARM 2026,12,6,15,59,0,0,0 0xC0000185 clock=failed\n", "" },
+    };
+    for (const Row &row : rows) {
+        g_files.clear(), g_writes.clear(), g_journal.clear();
+        std::istringstream machine(row.machine), in(row.steps);
+        for (std::string entry; std::getline(machine >> std::ws, entry, ';');)
+            Add(entry, 0);
+        AcpiSimHostReset(), AcpiSimHostSetPlatform(&kFake);
+        ACPISIM_CONFIG cfg;
+        AcpiSimDefaultConfig(&cfg);
+        cfg.HostIdleMilliseconds = 5;
+        AcpiSimHost.Open(&cfg);
+        for (std::string step; std::getline(in, step, ';');) {
+            std::string verb, arg;
+            std::istringstream(step) >> verb >> arg;
+            RTC_ALARM_TIME t = {};
+            std::sscanf(arg.c_str(), "%hu,%hu,%hu,%hu,%hu,%hu,%hu,%hu", &t.Year, &t.Month, &t.Day, &t.Hour, &t.Minute, &t.Second, &t.Milliseconds, &t.Weekday);
+            uint32_t value = verb.size() == 2 ? verb[1] - '0' + (verb[0] == 'S') : (uint32_t)std::atoi(arg.c_str());
+            uint32_t code = verb == "caps" ? 0x22014C : verb[0] == 'S' ? 0x220140 : verb[0] == 'C' ? 0x220144 : verb == "fan" ? 0x220148
+                          : verb == "duty" ? 0x220150 : verb == "set" ? 0x220154 : verb == "get" ? 0x220158 : 0, size = code >= 0x220154 ? 16 : 4;
+            ACPISIM_REQUEST rq{ code, size == 16 ? (void *)&t : &value, size, size, 0, {}, 0 };
+            if (verb == "close")
+                AcpiSimReleaseBackends(PutBackFailed);
+            if (code && (AcpiSimRequest(&AcpiSimHost, &cfg, &rq), true))
+                g_journal += std::string(rq.Journal, rq.JournalLength - 2) + "\n";
+        }
+        AcpiSimHostReset(), AcpiSimHostSetPlatform(nullptr);
+        EXPECT_EQ(g_journal + "writes: " + (row.writes ? g_writes : ""), row.journal + "writes: " + (row.writes ? row.writes : "")) << row.machine << "\n" << row.steps;
+    }
 }
