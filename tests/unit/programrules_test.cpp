@@ -1,6 +1,5 @@
-/* The program's rules that need no window: the saved file's name and the texts naming it, the RTC
-   page's fields and record, the percentage field, a pass's walk.  Buffers are heap blocks of the size
-   handed over: ASan sees an overrun. */
+/* The program's rules that need no window: the saved file's name and the texts naming it, the RTC page's fields and record, the percentage field, a
+   pass's walk.  Buffers are heap blocks of the size handed over: ASan sees an overrun. */
 #include "log/saverules.h"
 #include "pages/rtcrules.h"
 #include "pages/thermalrules.h"
@@ -123,8 +122,7 @@ struct ScriptedOperator : PassOperator {
 
 }  // namespace
 
-/* Table order S1 S2 S3 S4 C1 C2 C3 FAN DUTY RTC: 2 is unsupported but C1 runs it, 7 runs; a No skips
-   the test, not after the verdict question. */
+/* Table order S1 S2 S3 S4 C1 C2 C3 FAN DUTY RTC: 2 is unsupported but C1 runs it, 7 runs; a No skips the test, not after the verdict question. */
 TEST(PassRules, EntriesAndAnswersGiveQuestionsLinesAndRequests)
 {
     const struct { PassStep step; const char *table, *answers, *events; } rows[] = {
