@@ -35,11 +35,11 @@ TEST(CycleRules, Switches)
     struct Row { std::vector<const char *> args; const char *got; } rows[] = {
         {{"/sleep:S3", "/count:10", "/wake:30"}, "S3 10 30 5 60 - -"}, {{"/count:1", "-?"}, "help"},
         {{"-JUnit:b", "/DELAY:0", "/tolerance:3600", "/log:a", "-Sleep:s4", "/count:10000", "/wake:86399"}, "S4 10000 86399 0 3600 a b"},
-        {{"/wake:30", "/count:x", "-?"}, "bad value in \"/count:x\": /count takes 1 to 10000"}, {{"/count:0"}, "bad value in \"/count:0\": /count takes 1 to 10000"},
-        {{"/sleep:S5"}, "bad value in \"/sleep:S5\": /sleep takes S1 to S4"}, {{"/wake:86400"}, "bad value in \"/wake:86400\": /wake takes 1 to 86399"},
-        {{"/count:4294967297"}, "bad value in \"/count:4294967297\": /count takes 1 to 10000"}, {{"/count:2", "-COUNT:2"}, "/count given twice"},
-        {{"/tolerance"}, "bad value in \"/tolerance\": /tolerance takes 1 to 3600"}, {{"/sleep:S3", "/count:1"}, "/wake is missing"},
-        {{"/log:"}, "bad value in \"/log:\": /log takes a file name"}, {{"/sleeps:S3"}, "unknown switch \"/sleeps:S3\""},
+        {{"/wake:30", "/count:x", "-?"}, "bad value in \"/count:x\": /count takes 1 to 10000"}, {{"/count:2", "-COUNT:2"}, "/count given twice"},
+        {{"/count:0"}, "bad value in \"/count:0\": /count takes 1 to 10000"}, {{"/log:"}, "bad value in \"/log:\": /log takes a file name"},
+        {{"/count:4294967297"}, "bad value in \"/count:4294967297\": /count takes 1 to 10000"}, {{"/sleeps:S3"}, "unknown switch \"/sleeps:S3\""},
+        {{"/sleep:S5"}, "bad value in \"/sleep:S5\": /sleep takes S1 to S4"}, {{"/sleep:S3", "/count:1"}, "/wake is missing"},
+        {{"/wake:86400"}, "bad value in \"/wake:86400\": /wake takes 1 to 86399"}, {{"/tolerance"}, "bad value in \"/tolerance\": /tolerance takes 1 to 3600"},
     };
     for (Row &r : rows) {
         r.args.insert(r.args.begin(), "VMTCYCLE");
