@@ -131,11 +131,10 @@ TEST(HostBackend, EachRequestOnAMachine)
     const Row rows[] = {
         /* The capability query: a bit for each feature whose files are there and take writing; a file that is
            there but refuses fails the whole query, naming it.  Then each request on the machine. */
-        { kLaptop, "caps; S3; fan 1; fan 0; duty 60; duty 101; close; close",
+        { kLaptop, "caps; S3; fan 1; fan 0; duty 60; close; close",
           "IOCTL_GET_CAPABILITIES 0 0x00000000 reply=1020 idle=intel_idle C1=C1 C2=C3 C3=C10 fan=cooling_device1 throttle=intel_pstate rtc=rtc0\n"
           "IOCTL_SET_SLEEP_STATE 4 0x00000000 state=mem mem_sleep=deep\nIOCTL_SET_FAN 1 0x00000000 mechanism=cooling_device1 applied=3\n"
-          "IOCTL_SET_FAN 0 0x00000000 mechanism=cooling_device1 applied=0\nIOCTL_SET_DUTY_CYCLE 60 0x00000000 mechanism=intel_pstate applied=60\n"
-          "IOCTL_SET_DUTY_CYCLE 101 0xC000000D\n",
+          "IOCTL_SET_FAN 0 0x00000000 mechanism=cooling_device1 applied=0\nIOCTL_SET_DUTY_CYCLE 60 0x00000000 mechanism=intel_pstate applied=60\n",
           "power/state=mem cool1/cur_state=3 cool1/cur_state=0 cpu/intel_pstate/max_perf_pct=60 cpu/intel_pstate/max_perf_pct=100 cool1/cur_state=1" },
         { "hwmon0/name=nct6775; hwmon0/pwm2=120; hwmon0/pwm2!deny", "caps; fan 1", "IOCTL_GET_CAPABILITIES 0 0xC0000022 idle=none "
           "denied=sys/class/hwmon/hwmon0/pwm2\nIOCTL_SET_FAN 1 0xC0000022 mechanism=hwmon0/pwm2\n", "" },
