@@ -1,5 +1,4 @@
-/* The host backend's requests on a fake machine, a row a machine: what is done to it, the journal
-   lines and every write, in order. */
+/* The host backend's requests on a fake machine, a row a machine: what is done to it, the journal lines and every write, in order. */
 #include "standin-driver/hostrules.h"
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -9,13 +8,11 @@
 
 namespace {
 
-/* The machine: entries separated by ';', "PATH=TEXT" (TEXT and a line end), "PATH" (empty), "PATH!deny"
-   (writing refused) and "PATH!refuse:VALUE" (writing VALUE is busy).  PATH leaves out "sys/", and "cpu/",
-   "cpuN/stateK", "coolN/", "hwmonN/" and "rtc/" stand for devices/system/cpu/, cpuN/cpuidle/stateK,
-   class/thermal/cooling_deviceN/, class/hwmon/hwmonN/ and class/rtc/rtc0/; "{2-5}" makes an entry for
-   each number, a TEXT "{a,b,...}" giving each its item.  Writes act as the kernel's: power/state takes a
-   word it lists, mem_sleep and disk bracket the word written, wakealarm takes 0 or +N (since_epoch + N)
-   and is busy while set.  Each millisecond of the idle wait adds 1 to the usage and 900 to the time of
+/* The machine: entries separated by ';', "PATH=TEXT" (TEXT and a line end), "PATH" (empty), "PATH!deny" (writing refused) and "PATH!refuse:VALUE"
+   (writing VALUE is busy).  PATH leaves out "sys/", and "cpu/", "cpuN/stateK", "coolN/", "hwmonN/" and "rtc/" stand for devices/system/cpu/,
+   cpuN/cpuidle/stateK, class/thermal/cooling_deviceN/, class/hwmon/hwmonN/ and class/rtc/rtc0/; "{2-5}" makes an entry for each number, a TEXT
+   "{a,b,...}" giving each its item.  Writes act as the kernel's: power/state takes a word it lists, mem_sleep and disk bracket the word written,
+   wakealarm takes 0 or +N (since_epoch + N) and is busy while set.  Each millisecond of the idle wait adds 1 to the usage and 900 to the time of
    each enabled state of an online CPU. */
 struct File { std::string text, refuse; bool deny = false; };
 std::map<std::string, File> g_files;
@@ -41,12 +38,11 @@ uint32_t Kernel(const std::string &p, std::string &text, const std::string &v)
         w = w[0] == '[' ? w.substr(1, w.size() - 2) : w;
     if (p == "power/state" || p == "power/mem_sleep" || p == "power/disk")
         return text = listed && p != "power/state" ? chosen + "\n" : text, listed ? 0 : ACPISIM_STATUS_INVALID_PARAMETER;
-    uint64_t now = p == "rtc/wakealarm" ? std::stoull(g_files["rtc/since_epoch"].text) : 0;
-    uint64_t at = now ? std::stoull(v.substr(v[0] == '+')) + (v[0] == '+' ? now : 0) : 0;
+    uint64_t now = p == "rtc/wakealarm" ? std::stoull(g_files["rtc/since_epoch"].text) : 0,
+             at = now ? std::stoull(v.substr(v[0] == '+')) + (v[0] == '+' ? now : 0) : 0;
     if (now && at > now && !text.empty())
         return HOST_STATUS_DEVICE_BUSY;
-    text = !now ? v + "\n" : at > now ? std::to_string(at) + "\n" : "";
-    return 0;
+    return text = !now ? v + "\n" : at > now ? std::to_string(at) + "\n" : "", 0;
 }
 
 uint32_t Read(void *, const uint16_t *, const char *path, char *buf, uint32_t size, uint32_t *got)
@@ -122,8 +118,67 @@ void PutBackFailed(const ACPISIM_BACKEND *be, uint32_t status)
    handle, with what it puts back).  Each row's journal lines end in \n; writes nullptr: not compared. */
 struct Row { std::string machine; const char *steps; std::string journal; const char *writes; };
 
-void Check(const std::vector<Row> &rows)
+const std::string kLaptop =
+    "power/state=freeze mem disk; power/mem_sleep=s2idle [deep]; power/disk=[platform] shutdown; cpu/online=0-3; cpu/cpuidle/current_driver=intel_idle;"
+    "cpu/cpu{0-4}/state{0-6}/name={POLL,C1,C1E,C3,C6,C8,C10}; cpu/cpu{0-4}/state{0-6}/disable=0; cool0/type=intel_powerclamp; cool1/type=Fan;"
+    "cool1/max_state=3; cool1/cur_state=1; cool2/type=TCC Offset; cpu/intel_pstate/max_perf_pct=100; cpu/cpu{0-4}/cpufreq/scaling_max_freq=4700000;"
+    "rtc/since_epoch=1000000000; rtc/wakealarm";
+
+}  // namespace
+
+TEST(HostBackend, EachRequestOnAMachine)
 {
+    const Row rows[] = {
+        /* The capability query: a bit for each feature whose files are there and take writing; a file that is
+           there but refuses fails the whole query, naming it.  Then each request on the machine. */
+        { kLaptop, "caps; S3; fan 1; fan 0; duty 60; close; close",
+          "IOCTL_GET_CAPABILITIES 0 0x00000000 reply=1020 idle=intel_idle C1=C1 C2=C3 C3=C10 fan=cooling_device1 throttle=intel_pstate rtc=rtc0\n"
+          "IOCTL_SET_SLEEP_STATE 4 0x00000000 state=mem mem_sleep=deep\nIOCTL_SET_FAN 1 0x00000000 mechanism=cooling_device1 applied=3\n"
+          "IOCTL_SET_FAN 0 0x00000000 mechanism=cooling_device1 applied=0\nIOCTL_SET_DUTY_CYCLE 60 0x00000000 mechanism=intel_pstate applied=60\n",
+          "power/state=mem cool1/cur_state=3 cool1/cur_state=0 cpu/intel_pstate/max_perf_pct=60 cpu/intel_pstate/max_perf_pct=100 cool1/cur_state=1" },
+        { "hwmon0/name=nct6775; hwmon0/pwm2=120; hwmon0/pwm2!deny", "caps; fan 1", "IOCTL_GET_CAPABILITIES 0 0xC0000022 idle=none "
+          "denied=sys/class/hwmon/hwmon0/pwm2\nIOCTL_SET_FAN 1 0xC0000022 mechanism=hwmon0/pwm2\n", "" },
+        { "cpu/intel_pstate/max_perf_pct=100; cpu/intel_pstate/max_perf_pct!deny", "caps",
+          "IOCTL_GET_CAPABILITIES 0 0xC0000022 idle=none fan=none denied=sys/devices/system/cpu/intel_pstate/max_perf_pct\n", "" },
+        /* S3 and S4 choose the platform's sleep and put the mode back; the counters tell a real sleep from an aborted one. */
+        { "power/state=freeze mem disk; power/mem_sleep=[s2idle] deep; power/disk=platform [shutdown] reboot", "S3; S4; S1; S2",
+          "IOCTL_SET_SLEEP_STATE 4 0x00000000 state=mem mem_sleep=deep was=s2idle\nIOCTL_SET_SLEEP_STATE 5 0x00000000 state=disk disk=platform "
+          "was=shutdown\nIOCTL_SET_SLEEP_STATE 2 0xC00000BB state=standby-missing\nIOCTL_SET_SLEEP_STATE 3 0xC00000BB S2=none\n",
+          "power/mem_sleep=deep power/state=mem power/mem_sleep=s2idle power/disk=platform power/state=disk power/disk=shutdown" },
+        { "power/state=mem disk; power/mem_sleep=[s2idle] deep; power/disk=[platform]; power/suspend_stats/success=7; power/suspend_stats/fail=2;"
+          "power/mem_sleep!refuse:s2idle", "S3; S4", "IOCTL_SET_SLEEP_STATE 4 0xC0000185 state=mem mem_sleep=deep was=s2idle restore=failed "
+          "suspend_stats success+=0 fail+=0\nIOCTL_SET_SLEEP_STATE 5 0x00000000 state=disk disk=platform\n",
+          "power/mem_sleep=deep power/state=mem power/mem_sleep=s2idle! power/state=disk" },
+        /* Only the mapped state stays enabled on the online CPUs (CPU 2 is not) for the wait; every flag changed goes back. */
+        { "cpu/online=0-1; cpu/cpuidle/current_driver=intel_idle; cpu/cpu{0-2}/state{0-3}/name={POLL,C1,C1E,C6}; cpu/cpu{0-2}/state{0-3}/disable=0;"
+          "cpu/cpu{0-2}/state{0-3}/usage=0; cpu/cpu{0-2}/state{0-3}/time=0; cpu/cpu0/state3/disable=1", "C2",
+          "IOCTL_SET_CPU_STATE 2 0x00000000 idle=C1E usage+=10 time+=9000us\n",
+          "cpu/cpu0/state0/disable=1 cpu/cpu0/state1/disable=1 cpu/cpu1/state0/disable=1 cpu/cpu1/state1/disable=1 cpu/cpu1/state3/disable=1 "
+          "cpu/cpu0/state0/disable=0 cpu/cpu0/state1/disable=0 cpu/cpu1/state0/disable=0 cpu/cpu1/state1/disable=0 cpu/cpu1/state3/disable=0" },
+        { "cpu/online=0-69; cpu/cpuidle/current_driver=intel_idle; cpu/cpu{0-69}/state{0-15}/name={POLL,C1,C2,C3,C4,C5,C6,C7,C8,C9,C10,C11,C12,C13,C14,C15};"
+          "cpu/cpu{0-69}/state{0-15}/disable=0; cpu/cpu{0-69}/state{0-15}/disable!refuse:0; cpu/cpu{0-69}/state{0-15}/usage=0; cpu/cpu{0-69}/state{0-15}/time=0",
+          "C1; close", "IOCTL_SET_CPU_STATE 1 0x80000011 idle=C1 put-back=full usage+=350 time+=315000us restore-failed=1050\n"
+          "PUT_BACK host 0x80000011 kept=1024\n", nullptr },
+        /* The duty cycle's mechanisms, put back at the last close; a setting refused then stays kept, noted and tried again. */
+        { "cool{3-4}/type=Processor; cool{3-4}/max_state={15,10}; cool{3-4}/cur_state=0", "caps; duty 70; duty 0; close",
+          "IOCTL_GET_CAPABILITIES 0 0x00000000 reply=256 idle=none fan=none throttle=processor rtc=none\n"
+          "IOCTL_SET_DUTY_CYCLE 70 0x00000000 mechanism=processor applied=5 max=15 devices=2\n"
+          "IOCTL_SET_DUTY_CYCLE 0 0x00000000 mechanism=processor applied=15 max=15 devices=2\n",
+          "cool3/cur_state=5 cool4/cur_state=3 cool3/cur_state=15 cool4/cur_state=10 cool4/cur_state=0 cool3/cur_state=0" },
+        { "cpu/online=0-1; cpu/cpu{0-2}/cpufreq/cpuinfo_max_freq={4700000,3000000,3000000}; cpu/cpu{0-2}/cpufreq/scaling_max_freq={4700000,3000000,3000000}",
+          "caps; duty 60; close", "IOCTL_GET_CAPABILITIES 0 0x00000000 reply=256 idle=none fan=none throttle=cpufreq rtc=none\n"
+          "IOCTL_SET_DUTY_CYCLE 60 0x00000000 mechanism=cpufreq applied=2820000kHz max=4700000kHz\n", "cpu/cpu0/cpufreq/scaling_max_freq=2820000 "
+          "cpu/cpu1/cpufreq/scaling_max_freq=1800000 cpu/cpu1/cpufreq/scaling_max_freq=3000000 cpu/cpu0/cpufreq/scaling_max_freq=4700000" },
+        { kLaptop + "; cool1/cur_state!refuse:1", "fan 1; close; duty 50; close", "IOCTL_SET_FAN 1 0x00000000 mechanism=cooling_device1 applied=3\n"
+          "PUT_BACK host 0x80000011 kept=1\nIOCTL_SET_DUTY_CYCLE 50 0x00000000 mechanism=intel_pstate applied=50\nPUT_BACK host 0x80000011 kept=1\n",
+          "cool1/cur_state=3 cool1/cur_state=1! cpu/intel_pstate/max_perf_pct=50 cpu/intel_pstate/max_perf_pct=100 cool1/cur_state=1!" },
+        /* Set clears the alarm, then sets it as seconds from now; Get reads its distance from the RTC's own clock. */
+        { "rtc/since_epoch=1000000000; rtc/wakealarm", "set 2026,12,6,15,59,0,0,0; set 2026,12,6,3,0,0,0,0; get",
+          "IOCTL_SET_RTC_ALARM 2026,12,6,15,59,0,0,0 0x00000000 wakealarm=+3540 fires=2026,12,6,15,59,0\nIOCTL_SET_RTC_ALARM 2026,12,6,3,0,0,0,0 "
+          "0x00000000 wakealarm=+43200 passed fires=2026,12,7,3,0,0\nIOCTL_GET_RTC_ALARM 0,0,0,0,0,0,0,0 0x00000000 reply=2026,12,7,3,0,0,0,1 "
+          "wakealarm=1000043200 since_epoch=1000000000\n", "rtc/wakealarm=0 rtc/wakealarm=+3540 rtc/wakealarm=0 rtc/wakealarm=+43200" },
+        { "rtc/since_epoch=1000000000; rtc/wakealarm; clock", "set 2026,12,6,15,59,0,0,0", "IOCTL_SET_RTC_ALARM 2026,12,6,15,59,0,0,0 0xC0000185 clock=failed\n", "" },
+    };
     for (const Row &row : rows) {
         g_files.clear(), g_writes.clear(), g_journal.clear();
         std::istringstream machine(row.machine), in(row.steps);
@@ -151,90 +206,4 @@ void Check(const std::vector<Row> &rows)
         AcpiSimHostReset(), AcpiSimHostSetPlatform(nullptr);
         EXPECT_EQ(g_journal + "writes: " + (row.writes ? g_writes : ""), row.journal + "writes: " + (row.writes ? row.writes : "")) << row.machine << "\n" << row.steps;
     }
-}
-
-const std::string kLaptop =
-    "power/state=freeze mem disk; power/mem_sleep=s2idle [deep]; power/disk=[platform] shutdown; cpu/online=0-3; cpu/cpuidle/current_driver=intel_idle;"
-    "cpu/cpu{0-4}/state{0-6}/name={POLL,C1,C1E,C3,C6,C8,C10}; cpu/cpu{0-4}/state{0-6}/disable=0; cool0/type=intel_powerclamp; cool1/type=Fan;"
-    "cool1/max_state=3; cool1/cur_state=1; cool2/type=TCC Offset; cpu/intel_pstate/max_perf_pct=100; cpu/cpu{0-4}/cpufreq/scaling_max_freq=4700000;"
-    "rtc/since_epoch=1000000000; rtc/wakealarm";
-
-}  // namespace
-
-/* The capability query: a bit for each feature whose files are there and take writing; a file that is
-   there but refuses fails the whole query, naming it.  Then each request on the machine. */
-TEST(HostBackend, LaptopAndEachCapability)
-{
-    Check({
-        { kLaptop, "caps; S3; fan 1; fan 0; duty 60; duty 101; close; close",
-          "IOCTL_GET_CAPABILITIES 0 0x00000000 reply=1020 idle=intel_idle C1=C1 C2=C3 C3=C10 fan=cooling_device1 throttle=intel_pstate rtc=rtc0\n"
-          "IOCTL_SET_SLEEP_STATE 4 0x00000000 state=mem mem_sleep=deep\nIOCTL_SET_FAN 1 0x00000000 mechanism=cooling_device1 applied=3\n"
-          "IOCTL_SET_FAN 0 0x00000000 mechanism=cooling_device1 applied=0\nIOCTL_SET_DUTY_CYCLE 60 0x00000000 mechanism=intel_pstate applied=60\n"
-          "IOCTL_SET_DUTY_CYCLE 101 0xC000000D\n",
-          "power/state=mem cool1/cur_state=3 cool1/cur_state=0 cpu/intel_pstate/max_perf_pct=60 cpu/intel_pstate/max_perf_pct=100 cool1/cur_state=1" },
-        { "hwmon0/name=nct6775; hwmon0/pwm2=120; hwmon0/pwm2!deny", "caps; fan 1", "IOCTL_GET_CAPABILITIES 0 0xC0000022 idle=none "
-          "denied=sys/class/hwmon/hwmon0/pwm2\nIOCTL_SET_FAN 1 0xC0000022 mechanism=hwmon0/pwm2\n", "" },
-        { "cpu/intel_pstate/max_perf_pct=100; cpu/intel_pstate/max_perf_pct!deny", "caps",
-          "IOCTL_GET_CAPABILITIES 0 0xC0000022 idle=none fan=none denied=sys/devices/system/cpu/intel_pstate/max_perf_pct\n", "" },
-    });
-}
-
-/* S3 and S4 choose the platform's sleep and put the mode back; the counters tell a real sleep from an aborted one. */
-TEST(HostBackend, SleepStates)
-{
-    const std::string stats = "power/state=mem disk; power/mem_sleep=[s2idle] deep; power/disk=[platform]; power/suspend_stats/success=7;"
-                              "power/suspend_stats/fail=2; ";
-    const char *s3 = "IOCTL_SET_SLEEP_STATE 4 ";
-    Check({
-        { "power/state=freeze mem disk; power/mem_sleep=[s2idle] deep; power/disk=platform [shutdown] reboot", "S3; S4; S1; S2",
-          s3 + std::string("0x00000000 state=mem mem_sleep=deep was=s2idle\nIOCTL_SET_SLEEP_STATE 5 0x00000000 state=disk disk=platform was=shutdown\n"
-          "IOCTL_SET_SLEEP_STATE 2 0xC00000BB state=standby-missing\nIOCTL_SET_SLEEP_STATE 3 0xC00000BB S2=none\n"),
-          "power/mem_sleep=deep power/state=mem power/mem_sleep=s2idle power/disk=platform power/state=disk power/disk=shutdown" },
-        { stats + "power/mem_sleep!refuse:s2idle", "S3; S4", s3 + std::string("0xC0000185 state=mem mem_sleep=deep was=s2idle restore=failed "
-          "suspend_stats success+=0 fail+=0\nIOCTL_SET_SLEEP_STATE 5 0x00000000 state=disk disk=platform\n"),
-          "power/mem_sleep=deep power/state=mem power/mem_sleep=s2idle! power/state=disk" },
-    });
-}
-
-/* Only the mapped state stays enabled on the online CPUs (CPU 2 is not) for the wait; every flag changed goes back. */
-TEST(HostBackend, IdleStates)
-{
-    Check({ { "cpu/online=0-1; cpu/cpuidle/current_driver=intel_idle; cpu/cpu{0-2}/state{0-3}/name={POLL,C1,C1E,C6}; cpu/cpu{0-2}/state{0-3}/disable=0;"
-              "cpu/cpu{0-2}/state{0-3}/usage=0; cpu/cpu{0-2}/state{0-3}/time=0; cpu/cpu0/state3/disable=1", "C2",
-              "IOCTL_SET_CPU_STATE 2 0x00000000 idle=C1E usage+=10 time+=9000us\n",
-              "cpu/cpu0/state0/disable=1 cpu/cpu0/state1/disable=1 cpu/cpu1/state0/disable=1 cpu/cpu1/state1/disable=1 cpu/cpu1/state3/disable=1 "
-              "cpu/cpu0/state0/disable=0 cpu/cpu0/state1/disable=0 cpu/cpu1/state0/disable=0 cpu/cpu1/state1/disable=0 cpu/cpu1/state3/disable=0" },
-            { "cpu/online=0-69; cpu/cpuidle/current_driver=intel_idle; cpu/cpu{0-69}/state{0-15}/name={POLL,C1,C2,C3,C4,C5,C6,C7,C8,C9,C10,C11,C12,C13,C14,C15};"
-              "cpu/cpu{0-69}/state{0-15}/disable=0; cpu/cpu{0-69}/state{0-15}/disable!refuse:0; cpu/cpu{0-69}/state{0-15}/usage=0; cpu/cpu{0-69}/state{0-15}/time=0",
-              "C1; close", "IOCTL_SET_CPU_STATE 1 0x80000011 idle=C1 put-back=full usage+=350 time+=315000us restore-failed=1050\n"
-              "PUT_BACK host 0x80000011 kept=1024\n", nullptr } });
-}
-
-/* The duty cycle's mechanisms, put back at the last close; a setting refused then stays kept, noted and tried again. */
-TEST(HostBackend, FanDutyCycleAndPutBack)
-{
-    Check({
-        { "cool{3-4}/type=Processor; cool{3-4}/max_state={15,10}; cool{3-4}/cur_state=0", "caps; duty 70; duty 0; close",
-          "IOCTL_GET_CAPABILITIES 0 0x00000000 reply=256 idle=none fan=none throttle=processor rtc=none\n"
-          "IOCTL_SET_DUTY_CYCLE 70 0x00000000 mechanism=processor applied=5 max=15 devices=2\n"
-          "IOCTL_SET_DUTY_CYCLE 0 0x00000000 mechanism=processor applied=15 max=15 devices=2\n",
-          "cool3/cur_state=5 cool4/cur_state=3 cool3/cur_state=15 cool4/cur_state=10 cool4/cur_state=0 cool3/cur_state=0" },
-        { "cpu/online=0-1; cpu/cpu{0-2}/cpufreq/cpuinfo_max_freq={4700000,3000000,3000000}; cpu/cpu{0-2}/cpufreq/scaling_max_freq={4700000,3000000,3000000}",
-          "caps; duty 60; close", "IOCTL_GET_CAPABILITIES 0 0x00000000 reply=256 idle=none fan=none throttle=cpufreq rtc=none\n"
-          "IOCTL_SET_DUTY_CYCLE 60 0x00000000 mechanism=cpufreq applied=2820000kHz max=4700000kHz\n", "cpu/cpu0/cpufreq/scaling_max_freq=2820000 "
-          "cpu/cpu1/cpufreq/scaling_max_freq=1800000 cpu/cpu1/cpufreq/scaling_max_freq=3000000 cpu/cpu0/cpufreq/scaling_max_freq=4700000" },
-        { kLaptop + "; cool1/cur_state!refuse:1", "fan 1; close; duty 50; close", "IOCTL_SET_FAN 1 0x00000000 mechanism=cooling_device1 applied=3\n"
-          "PUT_BACK host 0x80000011 kept=1\nIOCTL_SET_DUTY_CYCLE 50 0x00000000 mechanism=intel_pstate applied=50\nPUT_BACK host 0x80000011 kept=1\n",
-          "cool1/cur_state=3 cool1/cur_state=1! cpu/intel_pstate/max_perf_pct=50 cpu/intel_pstate/max_perf_pct=100 cool1/cur_state=1!" },
-    });
-}
-
-/* Set clears the alarm, then sets it as seconds from now; Get reads its distance from the RTC's own clock. */
-TEST(HostBackend, RtcAlarm)
-{
-    Check({ { "rtc/since_epoch=1000000000; rtc/wakealarm", "set 2026,12,6,15,59,0,0,0; set 2026,12,6,3,0,0,0,0; get",
-              "IOCTL_SET_RTC_ALARM 2026,12,6,15,59,0,0,0 0x00000000 wakealarm=+3540 fires=2026,12,6,15,59,0\nIOCTL_SET_RTC_ALARM 2026,12,6,3,0,0,0,0 "
-              "0x00000000 wakealarm=+43200 passed fires=2026,12,7,3,0,0\nIOCTL_GET_RTC_ALARM 0,0,0,0,0,0,0,0 0x00000000 reply=2026,12,7,3,0,0,0,1 "
-              "wakealarm=1000043200 since_epoch=1000000000\n", "rtc/wakealarm=0 rtc/wakealarm=+3540 rtc/wakealarm=0 rtc/wakealarm=+43200" },
-            { "rtc/since_epoch=1000000000; rtc/wakealarm; clock", "set 2026,12,6,15,59,0,0,0", "IOCTL_SET_RTC_ALARM 2026,12,6,15,59,0,0,0 0xC0000185 clock=failed\n", "" } });
 }

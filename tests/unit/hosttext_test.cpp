@@ -8,7 +8,7 @@
 
 namespace {
 
-/* Seconds as "Y,M,D,h,m,s,ms,weekday"; a record from "Y,M,D,h,m,s", and its seconds. */
+/* Seconds as "Y,M,D,h,m,s,ms,weekday"; a record from "Y,M,D,h,m,s". */
 std::string Civil(int64_t seconds)
 {
     RTC_ALARM_TIME t;
@@ -25,13 +25,11 @@ RTC_ALARM_TIME Record(const char *text)
     return t;
 }
 
-int64_t Seconds(const char *text) { RTC_ALARM_TIME t = Record(text); return HostRecordToSeconds(&t); }
-
 }  // namespace
 
 /* l: the first line into ARG bytes; w: whether ARG is a word; s: the bracketed word into ARG bytes;
    n: a number; c: a CPU list, its CPUs.  out null: the reader says no. */
-TEST(HostText, ReadersOfSysfsText)
+TEST(HostText, ReadersOfSysfsTextAndTheIdleStatesForC1C2C3)
 {
     const struct { char reader; const char *text, *arg, *out; } rows[] = {
         {'l', "s2idle [deep]\n", "14", "s2idle [deep]"}, {'l', "s2idle [deep]\n", "13", nullptr}, {'l', "s2idle [de", "64", nullptr},
@@ -44,27 +42,23 @@ TEST(HostText, ReadersOfSysfsText)
         size_t size = (size_t)std::atoi(row.arg);
         std::unique_ptr<char[]> out(new char[std::max<size_t>(size, 1)]());   /* exactly the size handed over: ASan sees one more */
         uint64_t v = 0;
-        uint8_t set[HOST_MAX_CPUS / 8];
+        std::vector<uint8_t> set(HOST_MAX_CPUS / 8, 0xFF);   /* every CPU in it before: the reader clears them */
         int ok = row.reader == 'l' ? HostFirstLine(row.text, out.get(), size) : row.reader == 'w' ? HostHasWord(row.text, row.arg)
                : row.reader == 's' ? HostSelected(row.text, out.get(), size) : row.reader == 'n' ? HostParseNumber(row.text, &v)
-               : HostParseCpuList(row.text, set);
+               : HostParseCpuList(row.text, set.data());
         std::string got = row.reader == 'n' ? std::to_string(v) : row.reader != 'c' ? out.get() : "";
         for (unsigned cpu = 0; row.reader == 'c' && cpu < HOST_MAX_CPUS; cpu++)
             got += set[cpu / 8] >> (cpu % 8) & 1 ? (got.empty() ? "" : " ") + std::to_string(cpu) : "";
         EXPECT_EQ(ok == 1 ? got : ok ? "?" : "(no)", row.out ? row.out : "(no)") << row.reader << " " << row.text;
     }
-}
-
-/* For C0 to C4, POLL left out: acpi_idle's and the firmware's own names, else the shallowest, the
-   middle one and the deepest; names beyond the sixteen the table holds are left out. */
-TEST(HostText, IdleStatesThatStandForC1C2C3)
-{
-    const struct { const char *driver, *names, *map; } rows[] = {
+    /* The idle states for C0 to C4, POLL left out: acpi_idle's and the firmware's own names, else the shallowest,
+       the middle one and the deepest; names beyond the sixteen the table holds are left out. */
+    const struct { const char *driver, *names, *map; } idle[] = {
         {"intel_idle", "POLL C1 C1E C3 C6 C8 C10", "-1 1 3 6 -1"}, {"intel_idle", "POLL C1 C6", "-1 1 -1 2 -1"},
         {"intel_idle", "POLL C1_ACPI C3_ACPI", "-1 1 -1 2 -1"}, {"acpi_idle", "C3 C2 C1", "-1 2 1 0 -1"},
         {"intel_idle", "POLL C1 C1E C3 C6 C7 C8 C9 C10 C11 C12 C13 C14 C15 C16 C17 C18", "-1 1 8 15 -1"},
     };
-    for (const auto &row : rows) {
+    for (const auto &row : idle) {
         char names[HOST_MAX_IDLE_STATES][HOST_IDLE_NAME_CHARS] = {};
         uint32_t count = 0;
         std::istringstream in(row.names);
@@ -93,8 +87,8 @@ TEST(HostTime, ZonesAndAlarmsAroundTheClockChanges)
         {&b, 'a', "2026,3,28,11,0,0", "2026,3,29,2,30,0", "52200 0 2026,3,29,3,30,0,0,0"}, /* in the skipped hour */
     };
     for (const auto &row : rows) {
-        HOST_CLOCK clock = { Seconds(row.from), *row.zone };
-        RTC_ALARM_TIME alarm = Record(row.alarm);
+        RTC_ALARM_TIME from = Record(row.from), alarm = Record(row.alarm);
+        HOST_CLOCK clock = { HostRecordToSeconds(&from), *row.zone };
         int passed = -1;
         int64_t fires = 0, delay = row.op == 'a' ? HostAlarmDelay(&clock, &alarm, &passed, &fires) : 0;
         EXPECT_EQ(row.op == 'a' ? std::to_string(delay) + " " + std::to_string(passed) + " " + Civil(fires)

@@ -1,6 +1,5 @@
-/* The program's rules that need no window: the saved file's name and the texts naming it, the RTC
-   page's fields and record, the percentage field, a pass's walk.  Buffers are heap blocks of the size
-   handed over: ASan sees an overrun. */
+/* The program's rules that need no window: the saved file's name and the texts naming it, the RTC page's fields and record, the percentage field, a
+   pass's walk.  Buffers are heap blocks of the size handed over: ASan sees an overrun. */
 #include "log/saverules.h"
 #include "pages/rtcrules.h"
 #include "pages/thermalrules.h"
@@ -8,11 +7,12 @@
 #include "res/texts.h"
 #include "testpass/passrules.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
 /* final: the name as settled, "" when it stays as typed; format 0: no room for the extension. */
-TEST(SaveRules, TheNameAndFormatSettled)
+TEST(SaveRules, TheNameSettledAndTheTextsNamingIt)
 {
     const std::string n255 = "C:\\" + std::string(252, 'x'), n256(256, 'y');
     const struct { std::string typed; unsigned pair; int format; std::string final; } rows[] = {
@@ -29,22 +29,18 @@ TEST(SaveRules, TheNameAndFormatSettled)
     }
     /* The folder, a backslash and the name within 255 characters, and one for the name at least. */
     EXPECT_EQ(std::vector<size_t>({ SaveNameFieldLimit(3), SaveNameFieldLimit(253), SaveNameFieldLimit(254) }), std::vector<size_t>({ 251, 1, 1 }));
-}
-
-/* A name too long keeps its beginning and its end around "...", cut between characters. */
-TEST(SaveRules, TextsThatNameTheFile)
-{
+    /* The texts naming it: a name too long keeps its beginning and its end around "...", cut between characters. */
     auto lead = [](size_t n) { return std::string(n, '\x82'); };   /* a two-byte character's lead and trail bytes alike */
-    const std::string deep = "C:\\" + lead(400) + "\\report.TXT", e87 = "Error [87] saving C:\\";
+    const std::string deep = "C:\\" + lead(400) + "\\report.TXT";
     const char *e1 = "Error [1] saving ", *path = "C:\\folder\\subfolder\\report.TXT";
-    const struct { size_t size; const char *before; std::string name; const char *after; bool dbcs; std::string text; } rows[] = {
-        {26, e1, "C:\\r.TXT", "", false, "Error [1] saving C:\\r.TXT"}, {25, e1, "C:\\r.TXT", "", false, "Error [1] saving C...TXT"},
-        {40, e1, path, "", false, "Error [1] saving C:\\fol...er\\report.TXT"}, {12, e1, path, "", false, "Error [1] s"},
-        {61, "Error [87] saving ", deep, "", true, e87 + lead(10) + "..." + lead(14) + "\\report.TXT"},
+    const struct { size_t size; const char *before; std::string name; bool dbcs; std::string text; } texts[] = {
+        {26, e1, "C:\\r.TXT", false, "Error [1] saving C:\\r.TXT"}, {25, e1, "C:\\r.TXT", false, "Error [1] saving C...TXT"},
+        {40, e1, path, false, "Error [1] saving C:\\fol...er\\report.TXT"}, {12, e1, path, false, "Error [1] s"},
+        {61, "Error [87] saving ", deep, true, "Error [87] saving C:\\" + lead(10) + "..." + lead(14) + "\\report.TXT"},
     };
-    for (const auto &row : rows) {
+    for (const auto &row : texts) {
         std::unique_ptr<char[]> buf(new char[row.size]);
-        size_t n = FormatWithName(buf.get(), row.size, row.before, row.name.c_str(), row.after,
+        size_t n = FormatWithName(buf.get(), row.size, row.before, row.name.c_str(), "",
                                   row.dbcs ? LeadBytePredicate([](unsigned char c) { return c == 0x82; }) : nullptr);
         EXPECT_EQ(std::to_string(n) + " " + buf.get(), std::to_string(row.text.size()) + " " + row.text) << row.size;
     }
@@ -55,7 +51,7 @@ TEST(SaveRules, TextsThatNameTheFile)
 
 /* Each element's limits (minimum, maximum, acceleration: seconds and step twice); a typed value, as
    GetDlgItemInt read it, held to them as a signed number (-1: left alone). */
-TEST(RtcRules, FieldLimitsAndTypedValues)
+TEST(RtcRules, FieldsTheRecordAndItsTexts)
 {
     const struct { int control; unsigned typed; const char *want; } rows[] = {
         {IDC_RTC_HOUR, 13, "1 12 2 0 1 2 1 12"}, {IDC_RTC_HOUR, 1, "1 12 2 0 1 2 1 -1"}, {IDC_RTC_HOUR, 0xFFFFFFFF, "1 12 2 0 1 2 1 1"},
@@ -69,22 +65,18 @@ TEST(RtcRules, FieldLimitsAndTypedValues)
                       l->accel[1].seconds, l->accel[1].step, RtcClampTyped(l, row.typed, &v) ? (int)v : -1);
         EXPECT_STREQ(got, row.want) << row.control << " " << row.typed;
     }
-}
-
-/* The editor shows the hour on the 12-hour clock (0 for 12); Set counts the hour field's 12 as 0 of
-   its half of the day and keeps each field as 16 bits. */
-TEST(RtcRules, EditorFieldsTheRecordAndItsTexts)
-{
+    /* The editor shows the hour on the 12-hour clock (0 for 12); Set counts the hour field's 12 as 0 of
+       its half of the day and keeps each field as 16 bits. */
     for (auto row : std::vector<std::vector<unsigned>>{ {15, 5, 9, 3, 1}, {12, 30, 0, 0, 1}, {0, 15, 0, 0, 0}, {11, 59, 59, 11, 0} }) {
         RtcEditorFields f = RtcFieldsFromTime(row[0], row[1], row[2]);
         EXPECT_EQ(std::vector<unsigned>({ row[0], f.minute, f.second, f.hour, f.pm }), row);
     }
     const RtcDate today = {2026, 12, 6, 3};
-    const struct { unsigned hour, minute, second; bool pm; const char *record; } rows[] = {
+    const struct { unsigned hour, minute, second; bool pm; const char *record; } records[] = {
         {3, 5, 9, true, "2026,12,6,15,5,9,0,3"}, {12, 0, 0, false, "2026,12,6,0,0,0,0,3"}, {12, 0, 0, true, "2026,12,6,12,0,0,0,3"},
         {65536 + 12, 65537, 65538, false, "2026,12,6,0,1,2,0,3"}, {0x05000003, 0x09000000, 0, true, "2026,12,6,15,0,0,0,3"},   /* the fuzzer's find */
     };
-    for (const auto &row : rows) {
+    for (const auto &row : records) {
         RTC_ALARM_TIME a = RtcMakeAlarm(&today, row.hour, row.minute, row.second, row.pm);
         char got[64];
         std::snprintf(got, sizeof got, "%u,%u,%u,%u,%u,%u,%u,%u", a.Year, a.Month, a.Day, a.Hour, a.Minute, a.Second, a.Milliseconds, a.Weekday);
@@ -130,8 +122,7 @@ struct ScriptedOperator : PassOperator {
 
 }  // namespace
 
-/* Table order S1 S2 S3 S4 C1 C2 C3 FAN DUTY RTC: 2 is unsupported but C1 runs it, 7 runs; a No skips
-   the test, not after the verdict question. */
+/* Table order S1 S2 S3 S4 C1 C2 C3 FAN DUTY RTC: 2 is unsupported but C1 runs it, 7 runs; a No skips the test, not after the verdict question. */
 TEST(PassRules, EntriesAndAnswersGiveQuestionsLinesAndRequests)
 {
     const struct { PassStep step; const char *table, *answers, *events; } rows[] = {
@@ -154,8 +145,7 @@ TEST(PassRules, EntriesAndAnswersGiveQuestionsLinesAndRequests)
     };
     for (const auto &row : rows) {
         uint8_t table[SEL_COUNT];
-        for (int i = 0; i < SEL_COUNT; i++)
-            table[i] = (uint8_t)(row.table[i] - '0');
+        std::transform(row.table, row.table + SEL_COUNT, table, [](char c) { return (uint8_t)(c - '0'); });
         ScriptedOperator op;
         op.answers = row.answers;
         RunPassStep(row.step, table, op);
