@@ -69,29 +69,6 @@ private:
     void *remote_ = nullptr;       /* a CHARFORMATA in the program */
 };
 
-/* The filter sheet, and the Save As dialog, once the program shows them. */
-class Sheet {
-public:
-    explicit Sheet(App &app);
-    HWND hwnd;
-    void Page(int index);
-    HWND Control(int id);                      /* of the current page */
-    void Click(int id);                        /* refused when disabled */
-    void Close(int id);                        /* IDOK or IDCANCEL */
-private:
-    App &app_;
-};
-
-struct SaveAs {
-    explicit SaveAs(App &app);
-    HWND hwnd, field;
-    void Pair(int index);                      /* 1 text, 2 RTF */
-};
-/* Keys into a field, its whole text replaced, one WM_CHAR each ("": a
-   Backspace, clearing it); a button of a dialog pressed. */
-void Keys(App &app, HWND field, const std::string &keys);
-void Press(App &app, HWND dialog, int id);
-
 /* The settings file (nullptr: none; "(none)" when read), the driver's
    journal, its settings and its service.  DriverReset: every setting its
    default, the driver restarted (its machine as at boot), no journal. */

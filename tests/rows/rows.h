@@ -52,8 +52,7 @@ void PlayRow(const Row &row);
 /* One operator step, for the rows and the soak alike. */
 struct Play {
     std::unique_ptr<vt::App> app;
-    std::unique_ptr<vt::Sheet> sheet;
-    std::unique_ptr<vt::SaveAs> save;
+    HWND sheet = NULL, save = NULL, field = NULL;   /* the filter sheet, Save As and its name field, while up */
     std::vector<std::string> seen;
     std::vector<std::string> log;   /* read before the program ends */
 };

@@ -3,6 +3,7 @@
 #include "res/resource.h"
 #include "res/texts.h"
 #include <commctrl.h>
+#include <dlgs.h>
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <fstream>
@@ -41,6 +42,42 @@ std::string NameOf(int id)
         if (id == c.id)
             return c.name;
     return std::to_string(id);
+}
+
+/* A control of the filter sheet's current page. */
+HWND Control(Play &p, int id)
+{
+    HWND c = GetDlgItem((HWND)SendMessageA(p.sheet, PSM_GETCURRENTPAGEHWND, 0, 0), id);
+    if (!c)
+        throw Error("no control " + NameOf(id) + " on the page");
+    return c;
+}
+
+/* Keys into a field, its whole text replaced, one WM_CHAR each; none: a Backspace, clearing it. */
+void Keys(App &app, HWND field, const std::string &keys)
+{
+    PostMessageA(field, EM_SETSEL, 0, -1);
+    for (unsigned char c : keys.empty() ? std::string("\b") : keys)
+        PostMessageA(field, WM_CHAR, c, 1);
+    app.Settle();
+}
+
+void Press(App &app, HWND dialog, int id)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
+    app.Settle();
+}
+
+/* The first Edit among a window's descendants: Save As's name field where it is a combo box's. */
+HWND FindEdit(HWND parent)
+{
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        char cls[16] = "";
+        GetClassNameA(c, cls, sizeof cls);
+        if (HWND edit = lstrcmpiA(cls, "Edit") == 0 ? c : FindEdit(c))
+            return edit;
+    }
+    return NULL;
 }
 
 /* "L*300": the character before '*' repeated. */
@@ -144,9 +181,9 @@ std::string Fit(App &app)
 
 std::string Spin(Play &p, int id)
 {
-    PostMessageA(p.sheet->Control(id), WM_SETFOCUS, 0, 0);   /* as a click into it */
+    PostMessageA(Control(p, id), WM_SETFOCUS, 0, 0);   /* as a click into it */
     p.app->Settle();
-    HWND spin = p.sheet->Control(IDC_RTC_SPIN);
+    HWND spin = Control(p, IDC_RTC_SPIN);
     LRESULT range = SendMessageA(spin, UDM_GETRANGE, 0, 0);
     HWND buddy = (HWND)SendMessageA(spin, UDM_GETBUDDY, 0, 0);
     return "spin " + (buddy ? NameOf(GetDlgCtrlID(buddy)) : "-") + " " + std::to_string(HIWORD(range)) + "-" +
@@ -161,10 +198,18 @@ void Step(Play &p, const std::string &step)
     size_t colon = step.find(':'), eq = step.find('=');
     std::string op = step.substr(0, colon), arg = colon == std::string::npos ? "" : step.substr(colon + 1);
     std::string id = arg.substr(0, arg.find('=')), text = eq == std::string::npos ? "" : step.substr(eq + 1);
-    HWND c = (op == "c" || op == "t" || op == "s" || op == "top" || op == "r" || op == "?" || op == "paint") ? p.sheet->Control(Id(id)) : NULL;
+    HWND c = (op == "c" || op == "t" || op == "s" || op == "top" || op == "r" || op == "?" || op == "paint") ? Control(p, Id(id)) : NULL;
     if (op == "start") app.Menu(IDM_START);
-    else if (op == "filter") { app.Menu(IDM_FILTER); p.sheet.reset(new Sheet(app)); }
-    else if (op == "saveas") { app.Menu(IDM_SAVEAS); p.save.reset(new SaveAs(app)); }
+    else if (op == "filter") {
+        app.Menu(IDM_FILTER);
+        p.sheet = app.Dialog(FILTER_CAPTION);
+        WaitFor([&] { return SendMessageA(p.sheet, PSM_GETCURRENTPAGEHWND, 0, 0) != 0; }, "the first page");
+    } else if (op == "saveas") {
+        app.Menu(IDM_SAVEAS);
+        p.save = app.Dialog(SAVE_CAPTION);
+        if (!(p.field = GetDlgItem(p.save, edt1)) && !(p.field = FindEdit(GetDlgItem(p.save, cmb13))))
+            throw Error("Save As has no file name field");
+    }
     else if (op == "about") {
         app.Menu(IDM_ABOUT);
         HWND about = app.Dialog("About " ABOUT_NAME);
@@ -183,8 +228,16 @@ void Step(Play &p, const std::string &step)
         p.app.reset(new App());
     } else if (op == "journal") p.seen.push_back("journal " + std::to_string(Journal().size()));
     else if (op == "Y" || op == "N" || op == "O") AnswerBox(p, op[0]);
-    else if (op.size() == 2 && op[0] == 'p') p.sheet->Page(op[1] - '0');
-    else if (op == "c") p.sheet->Click(Id(id));
+    else if (op.size() == 2 && op[0] == 'p') {
+        SendMessageA(p.sheet, PSM_SETCURSEL, op[1] - '0', 0);
+        HWND tabs = (HWND)SendMessageA(p.sheet, PSM_GETTABCONTROL, 0, 0);
+        WaitFor([&] { return SendMessageA(tabs, TCM_GETCURSEL, 0, 0) == op[1] - '0'; }, "page " + op);
+    } else if (op == "c") {
+        if (!IsWindowEnabled(c) || !IsWindowVisible(c))
+            throw Error(id + " cannot be clicked: disabled or hidden");
+        PostMessageA(c, BM_CLICK, 0, 0);
+        app.Settle();
+    }
     else if (op == "t") Keys(app, c, Expand(text));
     else if (op == "s") { SendMessageA(c, WM_SETTEXT, 0, (LPARAM)text.c_str()); app.Settle(); }
     else if (op == "top") SendMessageA(c, LB_SETTOPINDEX, std::stoi(text), 0);
@@ -194,11 +247,18 @@ void Step(Play &p, const std::string &step)
                          (SendMessageA(c, BM_GETCHECK, 0, 0) == BST_CHECKED ? " checked" : ""));
     else if (op == "spin") p.seen.push_back(Spin(p, Id(arg)));
     else if (op == "paint") p.seen.push_back(arg + " " + Pixel(c));
-    else if (op == "ok" || op == "cancel") { p.sheet->Close(op == "ok" ? IDOK : IDCANCEL); p.sheet.reset(); }
-    else if (op == "name") Keys(app, p.save->field, Expand(arg));
-    else if (op == "pair") p.save->Pair(std::stoi(arg));
-    else if (op == "save" || op == "dcancel") Press(app, p.save->hwnd, op == "save" ? IDOK : IDCANCEL);
-    else if (op == "field") p.seen.push_back("field=" + Squeeze(Text(p.save->field)));
+    else if (op == "ok" || op == "cancel") {
+        Press(app, p.sheet, op == "ok" ? IDOK : IDCANCEL);
+        WaitFor([&] { return !IsWindow(p.sheet); }, "the sheet to close");
+        p.sheet = NULL;
+    } else if (op == "name") Keys(app, p.field, Expand(arg));
+    else if (op == "pair") {   /* CB_SETCURSEL does not notify: the dialog is told as a choice by hand would */
+        HWND combo = GetDlgItem(p.save, cmb1);
+        SendMessageA(combo, CB_SETCURSEL, std::stoi(arg) - 1, 0);
+        for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
+            SendMessageA(p.save, WM_COMMAND, MAKEWPARAM(cmb1, code), (LPARAM)combo);
+    } else if (op == "save" || op == "dcancel") Press(app, p.save, op == "save" ? IDOK : IDCANCEL);
+    else if (op == "field") p.seen.push_back("field=" + Squeeze(Text(p.field)));
     else if (op == "mkdir") CreateDirectoryA((kSaveDir + arg).c_str(), NULL);
     else if (op == "put") std::ofstream(kSaveDir + id, std::ios::binary) << text;
     else if (op == "link") Unix("ln -s '" + text + "' \"$WINEPREFIX/drive_c/save/" + id + "\"");
@@ -215,6 +275,6 @@ void Step(Play &p, const std::string &step)
         p.seen.push_back(gti.hwndFocus == app.pane ? "focus on the pane" : "focus elsewhere");
     } else if (op == "limit") p.seen.push_back("limit=" + std::to_string(SendMessageA(app.pane, EM_GETLIMITTEXT, 0, 0)));
     else if (op == "trace") for (const std::string &t : app.Trace()) p.seen.push_back("trace " + t);
-    else if (op == "shot") Shot(p.sheet ? p.sheet->hwnd : app.main, arg);
+    else if (op == "shot") Shot(p.sheet ? p.sheet : app.main, arg);
     else throw Error("unknown step " + step);
 }
