@@ -99,10 +99,7 @@ DWORD RunProgram(const CycleRow &row, bool ctrlC)
 
 }  // namespace
 
-class Cycle : public ::testing::TestWithParam<CycleRow> {
-protected:
-    static void TearDownTestSuite() { DriverReset(); }   /* the prefix as the next tests expect it */
-};
+class Cycle : public ::testing::TestWithParam<CycleRow> {};
 
 TEST_P(Cycle, Row)
 {

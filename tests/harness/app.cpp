@@ -53,10 +53,8 @@ std::string Look(HWND pane, HANDLE process, void *remote, int line)
         if (bold && cf.crTextColor == RGB(0, 127, 255))
             return "b";
     }
-    char other[96];
-    snprintf(other, sizeof other, "? effects %08lX colour %06lX %s %ld", cf.dwEffects, cf.crTextColor,
-             cf.szFaceName, cf.yHeight);
-    return other;
+    return "? effects " + std::to_string(cf.dwEffects) + " colour " + std::to_string(cf.crTextColor) + " " + cf.szFaceName + " " +
+           std::to_string(cf.yHeight);
 }
 
 /* A visible top-level window of the process: of that class, or with that
@@ -100,7 +98,7 @@ App::App(int show)
         throw Error("the program ended with " + std::to_string(Exited()) + " and no window");
     WaitForInputIdle(process, kWait);
     pane = GetDlgItem(main, IDC_LOG);
-    remote_ = VirtualAllocEx(process, NULL, sizeof(CHARFORMATA), MEM_COMMIT, PAGE_READWRITE);
+    remote = VirtualAllocEx(process, NULL, sizeof(CHARFORMATA), MEM_COMMIT, PAGE_READWRITE);
 }
 
 App::~App()
@@ -140,7 +138,7 @@ std::vector<std::string> App::Log()
     std::vector<std::string> lines = Lines(Text(pane));
     for (size_t i = 0; i < lines.size(); i++)
         if (!lines[i].empty())
-            lines[i] = Look(pane, process, remote_, (int)i) + " " + lines[i];
+            lines[i] = Look(pane, process, remote, (int)i) + " " + lines[i];
     return lines;
 }
 

@@ -40,8 +40,7 @@ struct Box {
 
 /* One run of the program, in C:\, once its main window or a box is up;
    the destructor ends a copy still running. */
-class App {
-public:
+struct App {
     explicit App(int show = -1);   /* STARTUPINFO.wShowWindow, -1 none */
     ~App();
     App(const App &) = delete;
@@ -64,9 +63,7 @@ public:
     DWORD End(bool closeBox);      /* File/Exit or the close box; the exit code */
     DWORD Exited();                /* STILL_ACTIVE while it runs */
     std::vector<std::string> Trace();   /* its debugger lines */
-
-private:
-    void *remote_ = nullptr;       /* a CHARFORMATA in the program */
+    void *remote = nullptr;        /* a CHARFORMATA in the program */
 };
 
 /* The settings file (nullptr: none; "(none)" when read), the driver's

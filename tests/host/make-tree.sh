@@ -1,17 +1,10 @@
 #!/usr/bin/env bash
-# Builds a fake machine's power-management files under DIR (DIR/sys/...),
-# for the host backend's tests: never the machine's own /sys.
-#
-#   make-tree.sh PROFILE DIR [--running]
-#
-#   laptop   s2idle [deep], hibernation, intel_idle (POLL C1 C1E C3 C6 C8
-#            C10) on CPUs 0-3 with CPU 4 offline, intel_pstate and cpufreq,
-#            a Fan cooling device, RTC (its clock stopped at 1000000000)
-#   bare     nothing at all, like a virtual machine
-#
-# --running: until DIR is removed, the machine runs in the background: its
-# idle states' usage and time counters grow, and sys/power/state, an action
-# rather than a value, reads as before once the action is done.
+# A fake machine's power-management files under DIR/sys for the host rows:
+#   make-tree.sh laptop|bare DIR [--running]
+# laptop: s2idle [deep], hibernation, intel_idle on CPUs 0-3 (4 offline),
+# intel_pstate, cpufreq, a Fan cooling device, an RTC stopped at 1000000000;
+# bare: nothing, like a virtual machine.  --running: until DIR goes, idle
+# counters grow and sys/power/state reads as before once written.
 set -eu
 [ $# -ge 2 ] || { echo "usage: make-tree.sh laptop|bare DIR [--running]" >&2; exit 2; }
 profile=$1 dir=$2

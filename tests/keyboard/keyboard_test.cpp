@@ -1,6 +1,6 @@
 /* VERUVEZ.EXE operated only with key presses from the X server (xdotool)
    under openbox: menus, boxes, the sheet, Save As, About, Alt+F4. */
-#include "tests/harness/harness.h"
+#include "tests/rows/rows.h"
 #include "res/resource.h"
 #include "res/texts.h"
 #include <gtest/gtest.h>
@@ -32,11 +32,9 @@ static void TabTo(HWND sheet, int id, const std::string &keys, bool closes = fal
 
 TEST(Keyboard, MenusBoxesSheetSaveAsAboutAltF4)
 {
-    std::string ini = "[ACPI VMT's]\r\nS1SystemState=1\r\nS2SystemState=0\r\nS3SystemState=0\r\nS4SystemState=0\r\nC1CPUState=1"
-                      "\r\nC2CPUState=0\r\nC3CPUState=0\r\nFanOnOff=1\r\nCPUDutyCycle=0\r\nRTCAlarm=0\r\n";
     Unix("rm -rf \"$WINEPREFIX/drive_c/save\" && mkdir \"$WINEPREFIX/drive_c/save\"");
     DriverReset();
-    WriteIni(ini.c_str());
+    WriteIni(Ini("1000100100"));
     App app;
     X(app.main, "key alt+t s");
     for (const char *keys : {"Return", "y", "n", "y", "Return", "n"})   /* C1; S1, verdict; fan on, verdict; fan off */
@@ -74,5 +72,5 @@ TEST(Keyboard, MenusBoxesSheetSaveAsAboutAltF4)
     EXPECT_EQ(Journal(), (std::vector<std::string>{"IOCTL_GET_CAPABILITIES 0 0x00000000 reply=55",
         "IOCTL_SET_CPU_STATE 1 0x00000000", "IOCTL_SET_SLEEP_STATE 2 0x00000000", "IOCTL_SET_FAN 1 0x00000000",
         "IOCTL_SET_DUTY_CYCLE 100 0x00000000"}));
-    EXPECT_EQ(ReadIni(), ini.replace(ini.find("Cycle=0"), 7, "Cycle=1"));
+    EXPECT_EQ(ReadIni(), Ini("1000100110"));
 }
