@@ -23,7 +23,7 @@ struct Row {
          top:ID=n  r:ID  ?:ID  spin:ID  ok cancel list top row, read, state, up-down
          name:keys pair:n save dcancel field      Save As
          mkdir:F put:F=text link:F=target files   the save folder C:\save
-         paint:ID                                 a control's top left pixel
+         paint:ID clock                           a control's top left pixel, the RTC page at the time now
          sel second size shown focus limit trace  pane, shell checks
          journal restart shot:NAME                journal lines so far, a new start, picture
        keys: "L*300" is 300 L; "" clears the field. */

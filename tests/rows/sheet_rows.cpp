@@ -46,13 +46,13 @@ const Row kSheetRows[] = {
      {"C1 checked", "DUTY checked", "PCT=", "PCT="}, {BANNER_LINE, ""},
      {"IOCTL_GET_CAPABILITIES 0 0x00000000 reply=55"}, Ini("0101100010")},
 
-    /* The typed time is held to its limits and set for today; the up-down
-       serves the focused field; clearing the box keeps the fields; the
-       driver keeps the alarm for the next start. */
+    /* The page opens at the time now; the typed time is held to its limits
+       and set for today; the up-down serves the focused field; clearing the
+       box keeps the fields; the driver keeps the alarm for the next start. */
     {"RtcAlarmSetAndReadBack", "", nullptr,
-     "filter p3 ?:RTC spin:HOUR spin:MIN spin:AMPM t:HOUR=3 t:MIN=75 t:SEC=ab top:AMPM=1 r:MIN r:SEC c:SET "
+     "filter p3 clock ?:RTC spin:HOUR spin:MIN spin:AMPM t:HOUR=3 t:MIN=75 t:SEC=ab top:AMPM=1 r:MIN r:SEC c:SET "
      "c:RTC ?:SEC ?:GET r:SEC cancel restart filter p3 c:GET O cancel",
-     {"RTC checked", "spin HOUR 1-12", "spin MIN 0-59", "spin AMPM 0-1", "MIN=59", "SEC=ab", "SEC disabled",
+     {"the time now", "RTC checked", "spin HOUR 1-12", "spin MIN 0-59", "spin AMPM 0-1", "MIN=59", "SEC=ab", "SEC disabled",
       "GET disabled", "SEC=ab", "ACPI VMT's: The RTC Wake Alarm is currently set for {m}/{d}/{y} at 15:59:00"},
      {BANNER_LINE, "", "n The RTC Wake Alarm is currently set for {m}/{d}/{y} at 15:59:00"},
      {"IOCTL_GET_CAPABILITIES 0 0x00000000 reply=55", "IOCTL_SET_RTC_ALARM {y},{m},{d},15,59,0,0,{w} 0x00000000",

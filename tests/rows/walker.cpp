@@ -154,15 +154,13 @@ std::string SecondCopy(App &app)
 {
     STARTUPINFOA si = {};
     si.cb = sizeof si;
-    PROCESS_INFORMATION pi;
+    PROCESS_INFORMATION pi = {};
     std::string line = "\"" + g_program + "\"";
     DWORD code = STILL_ACTIVE;
-    if (CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi)) {
-        WaitForSingleObject(pi.hProcess, kWait);
+    if (CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi) && WaitForSingleObject(pi.hProcess, kWait) == WAIT_OBJECT_0)
         GetExitCodeProcess(pi.hProcess, &code);
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
-    }
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
     app.Settle();
     return "second=" + std::to_string(code) +
            (FindWindowExA(NULL, app.main, T(IDS_CLASSNAME).c_str(), NULL) ? " and a second window" : "");
@@ -247,6 +245,14 @@ void Step(Play &p, const std::string &step)
                          (SendMessageA(c, BM_GETCHECK, 0, 0) == BST_CHECKED ? " checked" : ""));
     else if (op == "spin") p.seen.push_back(Spin(p, Id(arg)));
     else if (op == "paint") p.seen.push_back(arg + " " + Pixel(c));
+    else if (op == "clock") {   /* the RTC page's time fields against the local time, a minute either way */
+        SYSTEMTIME st;
+        GetLocalTime(&st);
+        auto field = [&](int id) { return (int)GetDlgItemInt(GetParent(Control(p, id)), id, NULL, FALSE); };
+        int off = (field(IDC_RTC_HOUR) % 12 + 12 * (int)SendMessageA(Control(p, IDC_RTC_AMPM), LB_GETTOPINDEX, 0, 0)) * 3600 +
+                  field(IDC_RTC_MINUTE) * 60 + field(IDC_RTC_SECOND) - (st.wHour * 3600 + st.wMinute * 60 + st.wSecond);
+        p.seen.push_back((off + 86400 + 60) % 86400 <= 120 ? "the time now" : "not the time now");
+    }
     else if (op == "ok" || op == "cancel") {
         Press(app, p.sheet, op == "ok" ? IDOK : IDCANCEL);
         WaitFor([&] { return !IsWindow(p.sheet); }, "the sheet to close");
