@@ -196,6 +196,7 @@ std::string Pixel(HWND hwnd)
 {
     Import(hwnd, 1, 1, "C:\\pixel.txt");
     std::string text = ReadFile("C:\\pixel.txt");   /* "# ImageMagick pixel enumeration: ...\n0,0: (...)  #RRGGBB  name" */
+    DeleteFileA("C:\\pixel.txt");
     size_t at = text.find('#', text.find('\n'));
     return at == std::string::npos ? "no pixel" : text.substr(at, 7);
 }
